@@ -1,0 +1,44 @@
+# Native build: the portable core of both programs with its unit tests, under sanitizers.
+
+option(VZ_SANITIZE "Build the native tests with address and undefined-behaviour sanitizers" ON)
+if(VZ_SANITIZE AND NOT MSVC)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+collect_program_sources(vantrel_portable vantrel_unused ${VANTREL_DIRS})
+collect_program_sources(zorbel_portable zorbel_unused ${ZORBEL_DIRS})
+add_source_library(vantrel_core ${vantrel_portable})
+add_source_library(zorbel_core ${zorbel_portable})
+
+# One test program per deliverable; tests/native/support holds test doubles (for example the
+# recording drawing backend) that only the tests link.
+function(add_native_tests name core dir)
+    file(GLOB tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/${dir}/*.cpp)
+    file(GLOB support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/support/${dir}/*.cpp)
+    if(NOT tests)
+        return()
+    endif()
+    add_executable(${name} ${tests} ${support})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests/native/support)
+    link_source_library(${name} ${core})
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE VZ_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+                                               VZ_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data")
+    project_warnings(${name})
+    gtest_discover_tests(${name} TEST_PREFIX "native.${dir}." DISCOVERY_TIMEOUT 60)
+endfunction()
+
+add_native_tests(vantrel_native_tests vantrel_core vantrel)
+add_native_tests(zorbel_native_tests zorbel_core zorbel)
+
+# Benchmarks print figures; they are built here and run by hand or by scripts/bench.sh.
+file(GLOB bench_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*)
+foreach(dir IN LISTS bench_dirs)
+    if(EXISTS ${dir}/CMakeLists.txt)
+        add_subdirectory(${dir})
+    endif()
+endforeach()

@@ -1,0 +1,121 @@
+# Windows build: the two programs, the peer stand-ins and the Windows-side tests.
+# Cross compiling from Linux, the tests run through Wine on a private prefix and display.
+
+enable_language(RC)
+
+set(VANTREL_DIST_DIR ${CMAKE_BINARY_DIR}/dist CACHE PATH "Ready-to-run program folder")
+
+if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+    set(VZ_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                    WORLD_READ WORLD_EXECUTE)
+    # Every target made after this runs through Wine in tests and build steps.
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+    set(VZ_UNDER_WINE ON)
+endif()
+
+# A Windows path as Windows code of this build sees it (Wine maps the Linux root to Z:).
+function(windows_path out path)
+    if(VZ_UNDER_WINE)
+        set(path "Z:${path}")
+    endif()
+    string(REPLACE "/" "\\" path "${path}")
+    set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+if(NOT MSVC)
+    # No runtime DLL has to sit beside the programs.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+set(VZ_SYSTEM_LIBS gdiplus msimg32 comctl32 shlwapi shell32 ole32 oleaut32 uuid advapi32 user32 gdi32 winmm)
+
+# --- the programs -------------------------------------------------------------------------------
+
+collect_program_sources(vantrel_portable vantrel_win_sources ${VANTREL_DIRS})
+collect_program_sources(zorbel_portable zorbel_win_sources ${ZORBEL_DIRS})
+add_source_library(vantrel_core ${vantrel_portable})
+add_source_library(zorbel_core ${zorbel_portable})
+add_source_library(vantrel_win ${vantrel_win_sources})
+add_source_library(zorbel_win ${zorbel_win_sources})
+foreach(lib vantrel_win zorbel_win)
+    get_target_property(type ${lib} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        target_link_libraries(${lib} PUBLIC ${VZ_SYSTEM_LIBS})
+    endif()
+endforeach()
+get_target_property(type vantrel_win TYPE)
+if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(vantrel_win PUBLIC vantrel_core)
+endif()
+get_target_property(type zorbel_win TYPE)
+if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(zorbel_win PUBLIC zorbel_core)
+endif()
+
+# Build steps (for example image generators) that later targets depend on live in resources/.
+if(EXISTS ${PROJECT_SOURCE_DIR}/resources/CMakeLists.txt)
+    add_subdirectory(resources)
+endif()
+
+# Program NAME from its WinMain file, resource script and libraries.
+function(add_program name main rc core win)
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${main})
+        message(STATUS "${name}: ${main} not written yet, program skipped")
+        return()
+    endif()
+    set(sources ${PROJECT_SOURCE_DIR}/${main})
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${rc})
+        list(APPEND sources ${PROJECT_SOURCE_DIR}/${rc})
+    endif()
+    add_executable(${name} WIN32 ${sources})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+    link_source_library(${name} ${win})
+    link_source_library(${name} ${core})
+    target_link_libraries(${name} PRIVATE ${VZ_SYSTEM_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VANTREL_DIST_DIR})
+    project_warnings(${name})
+    if(TARGET ${name}_resources)
+        add_dependencies(${name} ${name}_resources)
+    endif()
+    add_dependencies(dist ${name})
+endfunction()
+
+add_custom_target(dist ALL)
+add_program(Vantrel shell/main_win.cpp resources/vantrel.rc vantrel_core vantrel_win)
+add_program(Zorbel balls/main_win.cpp resources/zorbel.rc zorbel_core zorbel_win)
+
+# Shipped skin folders go into the ready folder as they are; generated images join them there.
+file(GLOB skin_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/skins/*)
+foreach(dir IN LISTS skin_dirs)
+    if(IS_DIRECTORY ${dir})
+        get_filename_component(skin ${dir} NAME)
+        add_custom_target(skin_${skin} ALL
+            COMMAND ${CMAKE_COMMAND} -E copy_directory ${dir} ${VANTREL_DIST_DIR}/${skin})
+        add_dependencies(dist skin_${skin})
+    endif()
+endforeach()
+
+# --- the peers' stand-ins ---------------------------------------------------------------------------
+
+function(add_tool name)
+    add_executable(${name} ${ARGN})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${VZ_SYSTEM_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VANTREL_DIST_DIR})
+    project_warnings(${name})
+    add_dependencies(dist ${name})
+endfunction()
+
+file(GLOB tool_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/*)
+foreach(dir IN LISTS tool_dirs)
+    if(EXISTS ${dir}/CMakeLists.txt)
+        add_subdirectory(${dir})
+    endif()
+endforeach()
+
+# --- Windows-side tests ---------------------------------------------------------------------------
+
+include(WindowsTests)
