@@ -11,6 +11,7 @@
 
 #include "shell/win_types.h"
 #include "skin/skin_record.h"
+#include "sources/geo_point.h"
 
 // Bits of AppState::options (persisted as the "Metric" setting).
 constexpr uint32_t kOptionMetric = 0x01;           // metric units
@@ -27,14 +28,6 @@ constexpr int kShortPathSize = 128;  // "TripLogPath", "LogPath"
 // Frame timer periods (milliseconds) the configuration dialog chooses between.
 constexpr uint32_t kFastDrawRate = 100;
 constexpr uint32_t kSlowDrawRate = 500;
-
-// A position as the settings store keeps it: latitude then longitude, 32-bit floats, degrees
-// (latitude north positive, longitude west positive); a latitude of exactly 0 means unset.
-struct LatLon {
-    float latitude = 0.0f;
-    float longitude = 0.0f;
-};
-static_assert(sizeof(LatLon) == 8, "two floats, as stored in \"Home\" and \"OdoLastPos\"");
 
 struct AppState {
     // --- window and run state ---
@@ -65,9 +58,9 @@ struct AppState {
     uint32_t playSpeed = 1;                // "PlaySpeed": playback lines per tick minus one
     char playbackPath[kShortPathSize] = "C:\\GPSLog\\GPS.gps"; // "LogPath" (read only)
     char tripLogPath[kShortPathSize] = "C:\\GPSLog\\Trip.log"; // "TripLogPath"
-    LatLon home{};                                             // "Home"
+    GeoPoint home{};                                           // "Home"
     float odometer = 0.0f;                                     // "Odometer", statute miles
-    LatLon odoLastPos{};                                       // "OdoLastPos": last trail point
+    GeoPoint odoLastPos{};                                     // "OdoLastPos": last trail point
     SkinRecord skin = DefaultSkinRecord();                     // "Skin2": the live skin
 };
 
