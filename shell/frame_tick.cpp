@@ -1,0 +1,26 @@
+#include "shell/frame_tick.h"
+
+#include "shell/app_state.h"
+#include "shell/heading.h"
+#include "skin/skin_record.h"
+#include "sources/course_hold.h"
+#include "sources/nav_state.h"
+#include "trip/trail_ring.h"
+
+void AdvanceNavigation(AppState& app, NavState& nav, const FrameTickContext& context) {
+    const GpsSnapshot& snapshot = *nav.snapshot;
+    if (snapshot.fixValid != 0 && !nav.fixSeen) {
+        InsertTrailBreak(nav.trail);
+    }
+
+    HoldCourseAndSpeed(nav, OdometerSettings{app.odometer, app.odoLastPos});
+
+    int32_t target = HeadingFromCourse(nav.shownCourse);
+    if (context.configDialogOpen && !context.playbackActive &&
+        context.selectedKind == kKindVantrel) {
+        target = PreviewHeading(app.displayedHeading);
+    }
+    if (HeadingSmoothingWanted(app.skin.shownMask[0]) && target != app.displayedHeading) {
+        app.displayedHeading = SmoothHeading(app.displayedHeading, target);
+    }
+}

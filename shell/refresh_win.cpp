@@ -1,0 +1,98 @@
+// The two timers of the main window: the frame tick (timer 0), the program's main loop, and the
+// second tick (timer 1).
+#include <windows.h>
+
+#include "shell/app_state.h"
+#include "shell/desktop_win.h"
+#include "shell/frame_tick.h"
+#include "shell/host_follow.h"
+#include "shell/main_window_win.h"
+#include "shell/pointer_hiding.h"
+#include "shell/program_win.h"
+#include "sources/nav_state.h"
+
+namespace {
+
+// Keeps the gauge window at its offsets from the host window, and closes the program when the
+// host is gone. Returns false when the main window was destroyed.
+bool FollowHostWindow(HWND window) {
+    AppState& app = App();
+    HWND host = static_cast<HWND>(app.hostWindow);
+    if (host == nullptr) {
+        return true;
+    }
+    if (!IsWindow(host)) {
+        DestroyWindow(window);
+        return false;
+    }
+    RECT r;
+    if (!GetWindowRect(host, &r)) {
+        return true;
+    }
+    const RectI32 hostRect{r.left, r.top, r.right, r.bottom};
+    const HostPlacement placement = PlaceOnHost(hostRect, app.lastHostRect, app.hostOffsetX,
+                                                app.hostOffsetY, app.frameWidth, app.frameHeight);
+    if (placement.move) {
+        SetWindowPos(window, HWND_TOP, placement.x, placement.y, 0, 0, SWP_NOSIZE);
+    }
+    app.lastHostRect = hostRect;
+    return true;
+}
+
+} // namespace
+
+void FrameTick(HWND window) {
+    AppState& app = App();
+    NavState& nav = Nav();
+
+    // 1-2. Position source.
+    if (nav.sensor != nullptr) {
+        // INTEGRATION(nav): ReadLocationSensor(nav);
+    }
+    // INTEGRATION(nav): OpenGpsFeed(nav); - attaches while not attached and not in sensor mode.
+
+    // 3-7. Trail break, course and speed hold, heading smoothing.
+    FrameTickContext context;
+    context.configDialogOpen = app.configDialog != nullptr;
+    context.playbackActive = false; // INTEGRATION(nav): whether a recording is being played back
+    context.selectedKind = -1;      // INTEGRATION(config): the kind selected in the dialog
+    AdvanceNavigation(app, nav, context);
+    if (context.configDialogOpen) {
+        // INTEGRATION(config): "Tarvox %s\r\nOBD-II %s" with the GPS and OBD-II status words
+        // ("N/C" while not attached) as the text of control 1054 of the dialog.
+    }
+
+    // 8. Values and frame.
+    const bool changed = false; // INTEGRATION(nav): ComputeGaugeValues(app.displayedHeading)
+    if (changed || context.configDialogOpen) {
+        // INTEGRATION(render): Compose(app.frameWidth, app.frameHeight, app.displayedHeading);
+    }
+
+    // 9. Host window.
+    FollowHostWindow(window);
+
+    // 10. Playback.
+    // INTEGRATION(nav): when a recording is loaded: the dialog's progress bar (control 1003,
+    // PBM_SETPOS, bytes consumed / 16) and playSpeed + 1 runs of the playback line reader.
+}
+
+void SecondTick(HWND /*window*/) {
+    AppState& app = App();
+    // INTEGRATION(nav): the OBD-II one-second step (attach, link state, registration).
+    if (!HasOption(app, kOptionHideMouse)) {
+        return;
+    }
+    POINT p{};
+    GetCursorPos(&p);
+    switch (PointerHidingStep(app, PointI32{p.x, p.y})) {
+    case PointerAction::Hide:
+        HidePointer();
+        break;
+    case PointerAction::Restore:
+        RestorePointer();
+        break;
+    case PointerAction::None:
+        break;
+    }
+    // INTEGRATION(nav): the idle re-request of the OBD-II PIDs while the reader is "Idle".
+}

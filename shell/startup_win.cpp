@@ -1,0 +1,66 @@
+// The entry point of the program: single instance, working directory, command line, then the main
+// window as a modal dialog box.
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "shell/app_state.h"
+#include "shell/command_line.h"
+#include "shell/main_window_win.h"
+#include "shell/program_win.h"
+#include "shell/resource_ids.h"
+
+namespace {
+
+void SetWorkingDirectoryToProgramFolder() {
+    char path[256] = {};
+    GetModuleFileNameA(nullptr, path, 254);
+    PathRemoveFileSpecA(path);
+    SetCurrentDirectoryA(path);
+}
+
+ArgumentLookups SystemLookups() {
+    ArgumentLookups lookups;
+    lookups.pathExists = [](const char* path) { return PathFileExistsA(path) != FALSE; };
+    lookups.findWindow = [](const char* title) -> WindowHandle {
+        // An empty argument ("") would match any untitled window; it names none.
+        if (title[0] == 0) {
+            return nullptr;
+        }
+        return FindWindowA(nullptr, title);
+    };
+    lookups.desktopWindow = []() -> WindowHandle { return GetDesktopWindow(); };
+    return lookups;
+}
+
+} // namespace
+
+int RunVantrel(HINSTANCE instance, const char* commandLineTail) {
+    AppState& app = App();
+    app.instance = instance;
+
+    // A second start closes the running copy and stops.
+    if (HWND running = FindWindowA(nullptr, kMainWindowTitle)) {
+        SendMessageA(running, WM_COMMAND, IDC_CLOSE_COMMAND, 0);
+        return 0;
+    }
+
+    SetWorkingDirectoryToProgramFolder();
+    // INTEGRATION(trip): load the trail store from "Trails.dat" into Nav().trail.
+
+    const char* tail = commandLineTail != nullptr ? commandLineTail : "";
+    std::vector<char> commandLine(tail, tail + std::strlen(tail) + 1);
+    char* arguments[kMaxArguments] = {};
+    const int count = SplitCommandLine(commandLine.data(), arguments);
+    InterpretArguments(arguments, count, SystemLookups(), app);
+
+    // INTEGRATION(nav): FindLocationSensor(Nav()); - initialises COM for this thread.
+
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, MainWindowProc, 0);
+
+    // INTEGRATION(nav): free the playback buffer when a recording is loaded.
+    return 0;
+}
