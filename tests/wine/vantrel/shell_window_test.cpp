@@ -1,0 +1,363 @@
+// End to end: the real Vantrel.exe from a private copy of the ready folder, watched from outside.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "rig/rig.h"
+#include "skin/skin_record.h"
+
+namespace {
+
+constexpr const char kTitle[] = "Brevanti - Vantrel";
+constexpr const char kSettingsKey[] = "Software\\Brevanti\\Vantrel";
+constexpr const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+void ForgetSettings() {
+    rig::DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
+    HKEY run = nullptr;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, kRunKey, &run) == ERROR_SUCCESS) {
+        RegDeleteValueA(run, "NMEAVantrel");
+        RegCloseKey(run);
+    }
+}
+
+std::map<std::string, rig::RegistryValue> StoredSettings() {
+    std::map<std::string, rig::RegistryValue> values;
+    for (const std::string& name : rig::RegistryValueNames(HKEY_CURRENT_USER, kSettingsKey)) {
+        values[name] = rig::ReadRegistryValue(HKEY_CURRENT_USER, kSettingsKey, name);
+    }
+    return values;
+}
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+class VantrelWindow : public ::testing::Test {
+  protected:
+    void SetUp() override { ForgetSettings(); }
+    void TearDown() override {
+        vantrel_.Stop();
+        ForgetSettings();
+    }
+
+    // Starts Vantrel and waits for its window.
+    HWND Start(const std::string& arguments = "") {
+        if (!vantrel_.Start(folder_.File("Vantrel.exe"), arguments)) {
+            ADD_FAILURE() << "Vantrel.exe did not start";
+            return nullptr;
+        }
+        HWND window = rig::WaitForWindow(kTitle, 10000, vantrel_.Id());
+        EXPECT_NE(window, nullptr) << "no window titled " << kTitle;
+        // The title is set early in the window's start; it is shown at the end of it.
+        EXPECT_TRUE(rig::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+        return window;
+    }
+    // Closes it through the close command and waits for the process to end.
+    void CloseAndWait(HWND window) {
+        PostMessageA(window, WM_COMMAND, 2, 0);
+        EXPECT_TRUE(vantrel_.WaitForExit(10000));
+    }
+
+    rig::ProgramFolder folder_;
+    rig::Process vantrel_;
+};
+
+TEST_F(VantrelWindow, TitleStylesAndLayeredAttributes) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(rig::WindowClass(window), "#32770"); // a dialog box
+    const DWORD style = DWORD(GetWindowLongA(window, GWL_STYLE));
+    const DWORD exStyle = DWORD(GetWindowLongA(window, GWL_EXSTYLE));
+    EXPECT_EQ(style & 0x90000040u, 0x90000040u);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CHILD), 0u);
+    EXPECT_EQ(exStyle & 0x00080080u, 0x00080080u);
+    EXPECT_EQ(exStyle & WS_EX_TOPMOST, 0u);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    COLORREF key = 0xFFFFFF;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
+    EXPECT_EQ(key, RGB(0, 0, 0));
+    EXPECT_EQ(flags, DWORD(LWA_COLORKEY)); // the default skin is fully opaque
+
+    // Without images the frame is the heading rose's base of 100 plus twice its (1, 1) place.
+    const RECT r = WindowRect(window);
+    EXPECT_EQ(r.right - r.left, 102);
+    EXPECT_EQ(r.bottom - r.top, 102);
+}
+
+TEST_F(VantrelWindow, SkinOpacityBelowFullAddsTheAlpha) {
+    // The stored skin (no "Skin.bin" in the ready folder replaces it) at half opacity.
+    SkinRecord skin = DefaultSkinRecord();
+    skin.opacity = 128;
+    ASSERT_TRUE(rig::WriteRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Skin2", REG_BINARY, &skin,
+                                        sizeof(skin)));
+    const uint32_t topmost = 0x08;
+    ASSERT_TRUE(rig::WriteRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Metric", REG_DWORD,
+                                        &topmost, sizeof(topmost)));
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    COLORREF key = 0xFFFFFF;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
+    EXPECT_EQ(key, RGB(0, 0, 0));
+    EXPECT_EQ(flags, DWORD(LWA_COLORKEY | LWA_ALPHA));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+TEST_F(VantrelWindow, DialogTemplateIsStoredAsDesigned) {
+    HMODULE exe =
+        LoadLibraryExA(folder_.File("Vantrel.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(101), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    ASSERT_NE(found, nullptr);
+    const uint8_t* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(exe, found)));
+    ASSERT_NE(bytes, nullptr);
+    // DLGTEMPLATEEX: version 1, signature 0xFFFF, help id, extended style, style, item count,
+    // x, y, cx, cy.
+    uint16_t version, signature, items;
+    uint32_t exStyle, style;
+    int16_t x, y, cx, cy;
+    std::memcpy(&version, bytes, 2);
+    std::memcpy(&signature, bytes + 2, 2);
+    std::memcpy(&exStyle, bytes + 8, 4);
+    std::memcpy(&style, bytes + 12, 4);
+    std::memcpy(&items, bytes + 16, 2);
+    std::memcpy(&x, bytes + 18, 2);
+    std::memcpy(&y, bytes + 20, 2);
+    std::memcpy(&cx, bytes + 22, 2);
+    std::memcpy(&cy, bytes + 24, 2);
+    EXPECT_EQ(version, 1);
+    EXPECT_EQ(signature, 0xFFFF);
+    EXPECT_EQ(style, 0x90000040u);
+    EXPECT_EQ(exStyle, 0x00080080u);
+    EXPECT_EQ(items, 0);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(cx, 188);
+    EXPECT_EQ(cy, 90);
+    // Icon 105 and menu 104 are there too.
+    EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(105), MAKEINTRESOURCEA(14)), nullptr);
+    EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(104), MAKEINTRESOURCEA(4)), nullptr);
+    FreeLibrary(exe);
+}
+
+TEST_F(VantrelWindow, SecondStartClosesTheFirst) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    rig::Process second;
+    ASSERT_TRUE(second.Start(folder_.File("Vantrel.exe")));
+    EXPECT_TRUE(second.WaitForExit(10000));
+    EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "the running copy did not close";
+    EXPECT_EQ(FindWindowA(nullptr, kTitle), nullptr);
+    // Its settings were saved on the way out.
+    EXPECT_EQ(StoredSettings().size(), 11u);
+
+    // With none running, a start runs normally.
+    rig::Process third;
+    ASSERT_TRUE(third.Start(folder_.File("Vantrel.exe")));
+    EXPECT_NE(rig::WaitForWindow(kTitle, 10000, third.Id()), nullptr);
+    third.Stop();
+}
+
+TEST_F(VantrelWindow, CloseCommandAndEscapeClose) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    CloseAndWait(window);
+
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    rig::WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "Escape did not close the window";
+}
+
+// A window of the test process that Vantrel follows.
+class HostWindow {
+  public:
+    HostWindow(const char* title, int x, int y, int width, int height) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VantrelTestHost";
+        RegisterClassA(&wc);
+        window_ = CreateWindowExA(0, "VantrelTestHost", title, WS_POPUP | WS_VISIBLE, x, y, width,
+                                  height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~HostWindow() { Close(); }
+    HWND Handle() const { return window_; }
+    void Close() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+            window_ = nullptr;
+        }
+    }
+
+  private:
+    HWND window_ = nullptr;
+};
+
+TEST_F(VantrelWindow, FollowsAHostWindowAndClosesWithIt) {
+    HostWindow host("Host", 200, 150, 600, 400);
+    ASSERT_NE(host.Handle(), nullptr);
+    HWND window = Start("Host 50 -10");
+    ASSERT_NE(window, nullptr);
+    auto placed = [&](int hostLeft, int hostBottom) {
+        return rig::WaitUntil(
+            [&] {
+                const RECT r = WindowRect(window);
+                return r.left == hostLeft + 50 && r.bottom == hostBottom - 10;
+            },
+            5000);
+    };
+    EXPECT_TRUE(placed(200, 550)) << WindowRect(window).left << "," << WindowRect(window).bottom;
+
+    SetWindowPos(host.Handle(), nullptr, 300, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(placed(300, 500));
+
+    // Left clicks do not drag a window that follows a host.
+    host.Close();
+    EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "Vantrel did not close with its host";
+}
+
+TEST_F(VantrelWindow, NumbersAlonePlaceItOnTheDesktop) {
+    HWND window = Start("100 200");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] {
+            const RECT r = WindowRect(window);
+            return r.left == 100 && r.top == 200;
+        },
+        5000));
+    // Negative offsets measure from the right and bottom edges of the screen.
+    CloseAndWait(window);
+    window = Start("-20,-30");
+    ASSERT_NE(window, nullptr);
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] {
+            const RECT r = WindowRect(window);
+            return r.right == desktop.right - 20 && r.bottom == desktop.bottom - 30;
+        },
+        5000));
+}
+
+TEST_F(VantrelWindow, SettingsAreSavedAtExitAndSurviveARestart) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    SetWindowPos(window, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CloseAndWait(window);
+    const auto first = StoredSettings();
+    ASSERT_EQ(first.size(), 11u);
+    const char* names[] = {"WindowPosition", "TripLog",    "TripLogPath", "Metric",
+                           "Skin2",          "Home",       "PlaySpeed",   "ForeSkin",
+                           "Odometer",       "OdoLastPos", "DrawRate"};
+    for (const char* name : names) {
+        EXPECT_EQ(first.count(name), 1u) << name;
+    }
+    RECT stored;
+    std::memcpy(&stored, first.at("WindowPosition").data.data(), sizeof(stored));
+    EXPECT_EQ(stored.left, 140);
+    EXPECT_EQ(stored.top, 160);
+
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    const RECT r = WindowRect(window);
+    EXPECT_EQ(r.left, 140); // placed where it was
+    EXPECT_EQ(r.top, 160);
+    CloseAndWait(window);
+    const auto second = StoredSettings();
+    ASSERT_EQ(second.size(), first.size());
+    for (const auto& [name, value] : first) {
+        EXPECT_EQ(second.at(name).type, value.type) << name;
+        EXPECT_EQ(second.at(name).data, value.data) << name;
+    }
+}
+
+TEST_F(VantrelWindow, SuspendQuerySavesAtOnce) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(StoredSettings().empty());
+    SendMessageA(window, WM_POWERBROADCAST, 0, 0);
+    EXPECT_EQ(StoredSettings().size(), 11u);
+    EXPECT_NE(FindWindowA(nullptr, kTitle), nullptr); // still running
+}
+
+TEST_F(VantrelWindow, TrayMenuAndItsCommands) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    // No tray on this display: send the icon's callback as the shell would.
+    PostMessageA(window, WM_USER + 1, 1016, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] {
+            for (HWND w : rig::WindowsOfProcess(vantrel_.Id())) {
+                if (rig::WindowClass(w) == "#32768" && IsWindowVisible(w)) {
+                    menu = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        5000))
+        << "the popup menu did not appear";
+    if (menu != nullptr) {
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        rig::WaitUntil([&] { return !IsWindowVisible(menu); }, 3000);
+    }
+    // A left click on the icon does nothing.
+    PostMessageA(window, WM_USER + 1, 1016, WM_LBUTTONUP);
+
+    // Always on top takes effect at once, both ways.
+    PostMessageA(window, WM_COMMAND, 40006, 0);
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 3000));
+    PostMessageA(window, WM_COMMAND, 40006, 0);
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0; }, 3000));
+
+    // Start With Windows, Hide Mouse and Trip Log reach the registry with the exit save.
+    PostMessageA(window, WM_COMMAND, 40002, 0);
+    PostMessageA(window, WM_COMMAND, 40003, 0);
+    PostMessageA(window, WM_COMMAND, 40005, 0);
+    PostMessageA(window, WM_COMMAND, 40006, 0);
+    EXPECT_FALSE(rig::ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, "NMEAVantrel").found);
+    CloseAndWait(window);
+    const auto stored = StoredSettings();
+    ASSERT_EQ(stored.count("Metric"), 1u);
+    EXPECT_EQ(stored.at("Metric").data, (std::vector<uint8_t>{0x38, 0, 0, 0}));
+    EXPECT_EQ(stored.at("TripLog").data, (std::vector<uint8_t>{1, 0, 0, 0}));
+    const rig::RegistryValue run =
+        rig::ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, "NMEAVantrel");
+    ASSERT_TRUE(run.found);
+    EXPECT_EQ(run.type, DWORD(REG_SZ));
+    const std::string path(run.data.begin(), run.data.end());
+    EXPECT_NE(path.find("Vantrel.exe"), std::string::npos) << path;
+
+    // Started again it is topmost at once; turning the option off removes the Run value.
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    PostMessageA(window, WM_COMMAND, 40002, 0);
+    PostMessageA(window, WM_COMMAND, 40003, 0);
+    CloseAndWait(window);
+    EXPECT_FALSE(rig::ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, "NMEAVantrel").found);
+}
+
+} // namespace
