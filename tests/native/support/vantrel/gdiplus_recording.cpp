@@ -12,7 +12,7 @@ enum class Kind { Pen, Brush, Family, Font, Format, Path, Region, Image, Graphic
 
 // What a native handle points at in the recording backend.
 struct Object {
-    Kind kind;
+    Kind kind = Kind::Pen;
     int id = 0;
     gfx::Argb color = 0;
     float width = 0;
@@ -44,7 +44,8 @@ State& Global() {
 }
 
 Object* New(Kind kind) {
-    auto* object = new Object{kind};
+    auto* object = new Object;
+    object->kind = kind;
     object->id = Global().nextId++;
     ++Global().live;
     return object;
@@ -73,6 +74,12 @@ Matrix Multiply(const Matrix& a, const Matrix& b) { // a then b (row vectors: a 
 
 void Combine(Matrix& world, const Matrix& step, gfx::MatrixOrder order) {
     world = order == gfx::MatrixOrder::Prepend ? Multiply(step, world) : Multiply(world, step);
+}
+
+Call Named(const char* op) {
+    Call call;
+    call.op = op;
+    return call;
 }
 
 void PushRect(Call& call, const gfx::RectF& r) {
@@ -384,7 +391,7 @@ Image Image::FromFile(const std::u16string& path) {
     std::string narrow = rec::Narrow(path);
     auto& files = rec::Global().imageFiles;
     auto found = files.find(narrow);
-    rec::Current().calls.push_back(Call{"LoadImage"});
+    rec::Current().calls.push_back(rec::Named("LoadImage"));
     rec::Current().calls.back().text = path;
     if (found == files.end()) return Image(nullptr, Status::FileNotFound);
     auto* image = New(Kind::Image);
@@ -423,7 +430,7 @@ Bitmap::Bitmap(int32_t width, int32_t height) {
     image->imageWidth = uint32_t(width);
     image->imageHeight = uint32_t(height);
     handle_ = image;
-    Call call{"CreateBitmap"};
+    Call call = rec::Named("CreateBitmap");
     call.args = {float(width), float(height)};
     call.image = image->id;
     rec::Current().calls.push_back(call);
@@ -444,7 +451,7 @@ void* Bitmap::CreateGdiBitmap(Argb) const {
 Graphics Graphics::FromImage(const Image& image) {
     if (!image.Valid()) return Graphics(nullptr, Status::InvalidParameter);
     auto* graphics = New(Kind::Graphics);
-    Call call{"GraphicsFromImage"};
+    Call call = rec::Named("GraphicsFromImage");
     call.surface = graphics->id;
     call.image = Obj(image.Handle())->id;
     rec::Current().calls.push_back(call);
@@ -475,7 +482,7 @@ namespace {
 Call* Begin(const void* graphics, const char* op) {
     if (!graphics) return nullptr;
     auto& calls = rec::Current().calls;
-    calls.push_back(Call{op});
+    calls.push_back(rec::Named(op));
     calls.back().surface = Obj(graphics)->id;
     calls.back().transform = Obj(graphics)->transform;
     return &calls.back();
