@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
-#include <cstring>
-
-static_assert(sizeof(SYSTEMTIME) == sizeof(SystemTime16), "SYSTEMTIME stand-in");
+#include "sources/system_time_win.h"
 
 SystemTime16 GaugeLocalTime(const GpsSnapshot& snapshot) {
     SYSTEMTIME utc;
     if (snapshot.fixValid != 0)
-        std::memcpy(&utc, &snapshot.utcTime, sizeof utc);
+        utc = ToSystemTime(snapshot.utcTime);
     else
         GetSystemTime(&utc);
     TIME_ZONE_INFORMATION zone;
@@ -17,7 +15,5 @@ SystemTime16 GaugeLocalTime(const GpsSnapshot& snapshot) {
     SYSTEMTIME local;
     // A fix time the conversion rejects (a server that publishes zeros) falls back to UTC.
     if (!SystemTimeToTzSpecificLocalTime(&zone, &utc, &local)) local = utc;
-    SystemTime16 result;
-    std::memcpy(&result, &local, sizeof result);
-    return result;
+    return ToSystemTime16(local);
 }

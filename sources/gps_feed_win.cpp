@@ -2,15 +2,12 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include "sources/system_time_win.h"
 
 namespace {
 
 void StampTripStart(NavState& nav) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    static_assert(sizeof now == sizeof nav.tripStart, "SYSTEMTIME stand-in");
-    std::memcpy(&nav.tripStart, &now, sizeof now);
+    nav.tripStart = LocalTimeNow16();
 }
 
 // A section smaller than the record would let every reader run past the end of the view.

@@ -2,18 +2,10 @@
 
 #include <windows.h>
 
-#include <cstring>
-
+#include "sources/system_time_win.h"
 #include "trip/trip_log.h"
 
 namespace {
-
-SYSTEMTIME ToSystemTime(const SystemTime16& time) {
-    static_assert(sizeof(SYSTEMTIME) == sizeof(SystemTime16), "SYSTEMTIME stand-in");
-    SYSTEMTIME st;
-    std::memcpy(&st, &time, sizeof st);
-    return st;
-}
 
 // Closes the file however the write ends.
 struct FileHandle {
@@ -26,11 +18,7 @@ struct FileHandle {
 } // namespace
 
 SystemTime16 LocalTimeNow() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    SystemTime16 result;
-    std::memcpy(&result, &now, sizeof result);
-    return result;
+    return LocalTimeNow16();
 }
 
 std::string FormatShortDate(const SystemTime16& time) {
