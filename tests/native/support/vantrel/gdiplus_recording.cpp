@@ -121,6 +121,8 @@ void Reset() {
     s.recording.installedFamilies = {u"Arial", u"Tahoma", u"Microsoft Sans Serif"};
     s.recording.genericSansSerif = u"Microsoft Sans Serif";
     s.imageFiles.clear();
+    s.recording.startups = 0;
+    s.recording.shutdowns = 0;
 }
 
 void AddImageFile(const std::string& path, uint32_t width, uint32_t height) {
