@@ -215,6 +215,9 @@ class Image : public NativeObject {
     // Loads any format GDI+ reads, without embedded colour management. On failure the object
     // holds no handle and the failure is its last status.
     static Image FromFile(const std::u16string& path);
+    // Takes ownership of a native image handle (a GpImage*) loaded elsewhere; null gives an
+    // absent image.
+    static Image Adopt(void* nativeImage);
     Image(Image&& other) noexcept = default;
     Image& operator=(Image&& other) noexcept;
     ~Image();

@@ -280,6 +280,9 @@ Image Image::FromFile(const std::u16string& path) {
     }
     return Image(image, status);
 }
+Image Image::Adopt(void* nativeImage) {
+    return Image(nativeImage, nativeImage ? Status::Ok : Status::InvalidParameter);
+}
 Image& Image::operator=(Image&& other) noexcept {
     if (this != &other) {
         Release();

@@ -402,6 +402,9 @@ Image Image::FromFile(const std::u16string& path) {
     image->path = narrow;
     return Image(image, Status::Ok);
 }
+Image Image::Adopt(void* nativeImage) {
+    return Image(nativeImage, nativeImage ? Status::Ok : Status::InvalidParameter);
+}
 Image& Image::operator=(Image&& other) noexcept {
     if (this != &other) {
         Release();
