@@ -7,6 +7,11 @@
 //                    simulated drive; /loop starts the script again after its last line
 //   /start LAT LON   start position of the simulated drive (longitude positive west)
 //   /interval MS     publishing interval, 1000 by default (tests run faster)
+//   /record FILE     append every WM_COPYDATA received to FILE, one line each:
+//                    "<wParam> <dwData> <cbData> <hex bytes>" (for tests of the log playback)
+//
+// Log playback: WM_COPYDATA with dwData 1 starts a playback (the own source pauses), dwData 2
+// carries one recorded line (published as far as nmea_feed.h understands it), dwData 0 ends it.
 // Exit codes: 0 after WM_CLOSE, 1 bad command line, 2 another server owns the section,
 // 3 unreadable or malformed script, 4 the section could not be created.
 #include <windows.h>
@@ -21,6 +26,7 @@
 #include "sources/gps_snapshot.h"
 #include "tools/gps_server/drive_sim.h"
 #include "tools/gps_server/fix_script.h"
+#include "tools/gps_server/nmea_feed.h"
 
 namespace {
 
@@ -33,6 +39,9 @@ struct Server {
     std::vector<ScriptedFix> script;
     size_t scriptIndex = 0;
     DriveSim drive;
+    bool playing = false; // a log playback has the record
+    NmeaFeed played;
+    const char* recordPath = nullptr;
 };
 
 Server g_server;
@@ -83,14 +92,50 @@ void Advance() {
     }
 }
 
+void RecordMessage(WPARAM wParam, const COPYDATASTRUCT& data) {
+    if (g_server.recordPath == nullptr) return;
+    std::ofstream out(g_server.recordPath, std::ios::binary | std::ios::app);
+    out << wParam << ' ' << data.dwData << ' ' << data.cbData << ' ';
+    static const char kHex[] = "0123456789abcdef";
+    const auto* bytes = static_cast<const uint8_t*>(data.lpData);
+    for (DWORD i = 0; bytes != nullptr && i < data.cbData; ++i)
+        out << kHex[bytes[i] >> 4] << kHex[bytes[i] & 15];
+    out << '\n';
+}
+
+void ReceivePlayback(WPARAM wParam, const COPYDATASTRUCT& data) {
+    RecordMessage(wParam, data);
+    switch (data.dwData) {
+    case 1:
+        g_server.playing = true;
+        g_server.played = NmeaFeed{};
+        break;
+    case 2:
+        if (g_server.playing && data.lpData != nullptr && data.cbData > 0) {
+            const char* text = static_cast<const char*>(data.lpData);
+            std::string line(text, strnlen(text, data.cbData));
+            if (ApplyNmeaSentence(g_server.played, line)) Publish(g_server.played.record);
+        }
+        break;
+    case 0:
+        g_server.playing = false;
+        break;
+    default:
+        break;
+    }
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
         if (wParam == kPublishTimer) {
             Advance();
-            PublishCurrent();
+            if (!g_server.playing) PublishCurrent();
         }
         return 0;
+    case WM_COPYDATA:
+        if (lParam != 0) ReceivePlayback(wParam, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return TRUE;
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
@@ -150,6 +195,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         std::string option = __argv[i];
         if (option == "/script" && i + 1 < __argc) {
             scriptPath = __argv[++i];
+        } else if (option == "/record" && i + 1 < __argc) {
+            g_server.recordPath = __argv[++i];
         } else if (option == "/loop") {
             g_server.loop = true;
         } else if (option == "/start" && i + 2 < __argc) {
