@@ -90,7 +90,7 @@ TEST(NavGpsServerSim, OdometerFollowsTheSimulatedDrive) {
     DriveSim sim = StartDrive(47.6205, 122.3493);
     for (uint32_t t = 0; t < 1200; ++t) {
         DriveSnapshot(sim, TimeAt(t), nav.builtInSnapshot);
-        if (nav.builtInSnapshot.fixValid && !nav.fixSeen) InsertTrailBreak(nav.trail);
+        BreakTrailOnRegainedFix(nav);
         HoldCourseAndSpeed(nav, {odometer, odoLastPos});
         AdvanceDrive(sim);
     }
@@ -101,6 +101,12 @@ TEST(NavGpsServerSim, OdometerFollowsTheSimulatedDrive) {
     EXPECT_NEAR(odometer, drivenMiles, drivenMiles * 0.03);
     EXPECT_NEAR(nav.tripDistance, drivenMiles, drivenMiles * 0.05);
     EXPECT_GT(nav.trail.index, 20u);
+    // Every fix loss left one break in the trail (1200 s hold five losses); the first fix
+    // after the start adds none, since the empty ring already ends in a break.
+    int breaks = 0;
+    for (uint32_t i = 0; i + 1 < nav.trail.index; ++i)
+        if (nav.trail.points[i].latitude == 0.0f) ++breaks;
+    EXPECT_EQ(breaks, 5);
 }
 
 TEST(NavGpsServerSim, ScriptParsing) {
