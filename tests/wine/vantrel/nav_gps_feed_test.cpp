@@ -151,3 +151,44 @@ TEST(NavGpsFeed, StandInDrivesByItselfAndCountsReadersOut) {
     server.Stop();
     EXPECT_EQ(server.ExitCode(), 0u);
 }
+
+TEST(NavGpsFeed, StandInPublishesPlayedBackLines) {
+    rig::ProgramFolder folder;
+    const std::string record = folder.File("received.txt");
+    rig::Process server;
+    ASSERT_TRUE(
+        server.Start(folder.File("GpsServer.exe"), "/interval 50 /record \"" + record + "\""));
+    HWND window = rig::WaitForWindow(kGpsServerWindowTitle, 10000, server.Id());
+    ASSERT_NE(window, nullptr);
+    Feed feed;
+    OpenGpsFeed(feed.nav);
+    ASSERT_TRUE(GpsFeedAttached(feed.nav));
+
+    auto send = [&](WPARAM wParam, ULONG_PTR kind, const std::string* line) {
+        COPYDATASTRUCT data = {kind, 0, nullptr};
+        if (line != nullptr) {
+            data.cbData = static_cast<DWORD>(line->size() + 1);
+            data.lpData = const_cast<char*>(line->c_str());
+        }
+        SendMessageA(window, WM_COPYDATA, wParam, reinterpret_cast<LPARAM>(&data));
+    };
+    const std::string rmc =
+        "$GPRMC,094737,A,5251.0093,N,00518.8170,E,5.6,230.5,200818,1.4,E,A*1F\r\n";
+    send(1, 1, nullptr);
+    send(0, 2, &rmc);
+    const GpsSnapshot& s = *feed.nav.snapshot;
+    EXPECT_NEAR(s.latitude, 52.850155f, 1e-5);
+    EXPECT_EQ(s.utcTime.year, 2018);
+    // While the playback runs, the simulated drive stays off the record.
+    Sleep(300);
+    EXPECT_NEAR(s.latitude, 52.850155f, 1e-5);
+    send(0, 0, nullptr);
+    EXPECT_TRUE(rig::WaitUntil([&] { return s.latitude > 47.0f && s.latitude < 48.0f; }, 5000));
+
+    std::vector<uint8_t> bytes = rig::ReadFileBytes(record);
+    std::string lines(bytes.begin(), bytes.end());
+    EXPECT_EQ(lines.substr(0, 7), "1 1 0 \n");
+    EXPECT_NE(lines.find("0 2 " + std::to_string(rmc.size() + 1) + " 244750524d43"),
+              std::string::npos);
+    EXPECT_EQ(lines.substr(lines.size() - 7), "0 0 0 \n");
+}
