@@ -105,7 +105,8 @@ TEST(NavGpsFeed, AttachesToTheStandInServerEndToEnd) {
     rig::Process server;
     ASSERT_TRUE(
         server.Start(folder.File("GpsServer.exe"), "/script \"" + script + "\" /interval 100"));
-    ASSERT_NE(rig::WaitForWindow(kGpsServerWindowTitle, 10000, server.Id()), nullptr);
+    HWND window = rig::WaitForWindow(kGpsServerWindowTitle, 10000, server.Id());
+    ASSERT_NE(window, nullptr);
     // A second server finds the section taken and leaves.
     rig::Process second;
     ASSERT_TRUE(second.Start(folder.File("GpsServer.exe")));
@@ -127,7 +128,8 @@ TEST(NavGpsFeed, AttachesToTheStandInServerEndToEnd) {
     EXPECT_EQ(SharedClientCount(), 1) << "the server leaves the readers' count alone";
 
     // The server ends while the reader is attached: the last values stay readable.
-    server.Stop();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(server.WaitForExit(5000));
     EXPECT_EQ(server.ExitCode(), 0u) << "WM_CLOSE ends the stand-in cleanly";
     EXPECT_EQ(s.latitude, 47.501f);
     CloseGpsFeed(feed.nav);
@@ -138,7 +140,8 @@ TEST(NavGpsFeed, StandInDrivesByItselfAndCountsReadersOut) {
     rig::ProgramFolder folder;
     rig::Process server;
     ASSERT_TRUE(server.Start(folder.File("GpsServer.exe"), "/interval 50"));
-    ASSERT_NE(rig::WaitForWindow(kGpsServerWindowTitle, 10000, server.Id()), nullptr);
+    HWND window = rig::WaitForWindow(kGpsServerWindowTitle, 10000, server.Id());
+    ASSERT_NE(window, nullptr);
     Feed feed;
     OpenGpsFeed(feed.nav);
     ASSERT_TRUE(GpsFeedAttached(feed.nav));
@@ -148,7 +151,8 @@ TEST(NavGpsFeed, StandInDrivesByItselfAndCountsReadersOut) {
     EXPECT_NEAR(s.latitude, 47.62f, 0.02f);
     CloseGpsFeed(feed.nav);
     EXPECT_EQ(SharedClientCount(), 0);
-    server.Stop();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(server.WaitForExit(5000));
     EXPECT_EQ(server.ExitCode(), 0u);
 }
 
