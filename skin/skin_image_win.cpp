@@ -2,6 +2,8 @@
 #include "skin/skin_image_win.h"
 
 #include <windows.h>
+// WIN32_LEAN_AND_MEAN leaves out the COM declarations GDI+ needs.
+#include <objidl.h>
 #include <gdiplus.h>
 
 #include "skin/skin_file.h"
