@@ -8,6 +8,7 @@
 
 #include "render/gauge_text.h"
 #include "skin/skin_record.h"
+#include "vantrel/render_text_cases.h"
 
 namespace {
 
@@ -36,46 +37,12 @@ TEST(GaugeText, NumberStylesOfTheKinds) {
         EXPECT_EQ(NumberTextStyle(kind), TextStyle::None) << kind;
 }
 
-TEST(GaugeText, FixedDecimalsAndIntegers) {
-    EXPECT_EQ(Number(TextStyle::OneDecimal, 12.34f), " 12.3");
-    EXPECT_EQ(Number(TextStyle::OneDecimal, 1234.56f), "1234.6");
-    EXPECT_EQ(Number(TextStyle::TwoDecimals, 3.0f), " 3.00");
-    EXPECT_EQ(Number(TextStyle::ThreeDecimals, 1.5f), "1.500");
-    EXPECT_EQ(Number(TextStyle::Integer, 3.9f), "   3");
-    EXPECT_EQ(Number(TextStyle::Integer, -3.9f), "  -3");
-    EXPECT_EQ(Number(TextStyle::Integer, 12345.0f), "12345");
+TEST(GaugeText, NumbersAndCoordinatesAsBothBuildsWriteThem) {
+    for (const NumberTextCase& c : kNumberTextCases)
+        EXPECT_EQ(Number(c.style, c.value), c.text) << c.value;
+    for (const CoordinateTextCase& c : kCoordinateTextCases)
+        EXPECT_EQ(Coordinate(c.degrees, c.latitude, c.format), c.text) << c.degrees;
     EXPECT_EQ(Number(TextStyle::None, 1.0f), "");
-}
-
-TEST(GaugeText, FuelTrimsCarryASignAboveZeroAndAreRightAligned) {
-    EXPECT_EQ(Number(TextStyle::SignedInteger, 0.0f), "   0");
-    EXPECT_EQ(Number(TextStyle::SignedInteger, 3.9f), "  +3");
-    EXPECT_EQ(Number(TextStyle::SignedInteger, 0.4f), "  +0");
-    EXPECT_EQ(Number(TextStyle::SignedInteger, -0.4f), "   0");
-    EXPECT_EQ(Number(TextStyle::SignedInteger, -12.7f), " -12");
-    EXPECT_EQ(Number(TextStyle::SignedInteger, 100.0f), "+100");
-}
-
-TEST(GaugeText, DegreesMinutesSeconds) {
-    EXPECT_EQ(Coordinate(47.75f, true, 0), "N 47\xB0"
-                                           "45'0.00\"");
-    EXPECT_EQ(Coordinate(-33.5f, true, 0), "S 33\xB0"
-                                           "30'0.00\"");
-    EXPECT_EQ(Coordinate(5.25f, true, 0), "N  5\xB0"
-                                          "15'0.00\"");
-    // Longitudes are positive to the west.
-    EXPECT_EQ(Coordinate(122.5f, false, 0), "W122\xB0"
-                                            "30'0.00\"");
-    EXPECT_EQ(Coordinate(-8.5125f, false, 0), "E  8\xB0"
-                                              "30'45.00\"");
-    EXPECT_EQ(Coordinate(0.0f, false, 0), "W  0\xB0"
-                                          " 0'0.00\"");
-}
-
-TEST(GaugeText, DecimalDegreesUpToNineDecimals) {
-    EXPECT_EQ(Coordinate(11.25f, false, 3), "11.250");
-    EXPECT_EQ(Coordinate(11.25f, false, 40), "11.250000000");
-    EXPECT_EQ(Coordinate(-33.5f, true, 1), "-33.5");
 }
 
 TEST(GaugeText, AnyFloatStaysWithinTheBuffer) {
