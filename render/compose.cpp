@@ -152,13 +152,6 @@ void DrawKind(GaugeDisplay& display, AppState& app, const NavState& nav, int kin
 
 } // namespace
 
-GaugeStyle GaugeStyleOf(uint16_t type) {
-    if (type <= 3 || type == 8) return GaugeStyle::Dial;
-    if (type <= 7 || type == 9 || type == 10) return GaugeStyle::Linear;
-    if (type <= 12) return GaugeStyle::HistoryGraph;
-    return GaugeStyle::None;
-}
-
 void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
              int32_t frameHeight, int32_t heading) {
     const GpsSnapshot& gps = *nav.snapshot;
