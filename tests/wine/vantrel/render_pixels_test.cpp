@@ -142,4 +142,22 @@ TEST_F(RenderPixels, BothPaintPathsCopyTheFrameStretchedByAFifth) {
     }
 }
 
+TEST_F(RenderPixels, AnImpossibleFixTimeDrawsNoTimeTextAndDoesNotFail) {
+    for (int kind : {kKindTime, kKindShortDate, kKindLongDate, kKindClock})
+        SetKindShown(app->skin, kind, true);
+    nav->snapshot->fixValid = 1;
+    nav->snapshot->utcTime =
+        SystemTime16{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    Compose(*display, *app, *nav, 200, 120, 0);
+    EXPECT_EQ(display->hitRects[kKindTime].right, 0);
+    EXPECT_EQ(display->hitRects[kKindLongDate].right, 0);
+    EXPECT_NE(display->hitRects[kKindClock].right, 0);
+
+    // A sound fix time gives the locale's texts, within their limits.
+    nav->snapshot->utcTime = SystemTime16{2026, 12, 1, 7, 13, 45, 30, 0};
+    Compose(*display, *app, *nav, 200, 120, 0);
+    EXPECT_GT(display->hitRects[kKindTime].right, display->hitRects[kKindTime].left);
+    EXPECT_GT(display->hitRects[kKindShortDate].right, display->hitRects[kKindShortDate].left);
+}
+
 } // namespace
