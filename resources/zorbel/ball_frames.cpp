@@ -75,7 +75,8 @@ Rgb Shade(Vec n, double turnDegrees) {
     // A darker rim gives the disc its roundness.
     const double rim = 0.75 + 0.25 * n.z;
     const double lit = (0.28 + 0.72 * diffuse) * rim;
-    auto channel = [&](double c) { return std::fmin(255.0, c * lit + 255 * specular); };
+    // The highlight stops short of pure white so that no pixel of the ball is background.
+    auto channel = [&](double c) { return std::fmin(250.0, c * lit + 255 * specular); };
     return {channel(base.r), channel(base.g), channel(base.b)};
 }
 
