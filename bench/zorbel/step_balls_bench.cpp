@@ -70,12 +70,11 @@ void Run(int ballCount, int windowCount, int ticks) {
     std::sort(micros.begin(), micros.end());
     std::printf("StepBalls %3d balls, %d windows: median %8.2f us/tick, p90 %8.2f us/tick "
                 "(%d ticks)\n",
-                ballCount, windowCount, micros[micros.size() / 2],
-                micros[micros.size() * 9 / 10], ticks);
+                ballCount, windowCount, micros[micros.size() / 2], micros[micros.size() * 9 / 10],
+                ticks);
     while (world.balls)
         RemoveBall(world, world.balls);
-    if (desktop.sink_ == 42)
-        std::printf(" \n");
+    if (desktop.sink_ == 42) std::printf(" \n");
 }
 
 } // namespace
