@@ -110,36 +110,40 @@ TEST(ZorbelE2E, TrayLeftClickAddsABallUpToElevenAndAddOneHasNoLimit) {
     RunningZorbel zorbel;
     ASSERT_TRUE(zorbel.Start());
     const DWORD pid = zorbel.process.Id();
-    // "Add 1" ends the automatic phase, so only the test changes the count from here on.
+    // "Add 1" ends the automatic phase, so only the test changes the count from here on (the
+    // command is sent, so its ball exists when it returns).
     SendCommand(zorbel.controller, kAddOne);
-    ASSERT_TRUE(WaitForBallCount(pid, 2, 3000));
+    const size_t taken = BallCount(pid);
+    ASSERT_GE(taken, 2u);
     PostTrayNotification(zorbel.controller, WM_LBUTTONDOWN);
-    ASSERT_TRUE(WaitForBallCount(pid, 3, 3000));
+    ASSERT_TRUE(WaitForBallCount(pid, taken + 1, 3000));
     // Other notifications do nothing.
     PostTrayNotification(zorbel.controller, WM_LBUTTONUP);
     PostTrayNotification(zorbel.controller, WM_MOUSEMOVE);
 
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 20 && BallCount(pid) < 11; ++i)
         SendCommand(zorbel.controller, kAddOne);
-    ASSERT_TRUE(WaitForBallCount(pid, 11, 3000));
+    ASSERT_EQ(BallCount(pid), 11u);
     PostTrayNotification(zorbel.controller, WM_LBUTTONDOWN);
     Sleep(1000);
     EXPECT_EQ(BallCount(pid), 11u);
     SendCommand(zorbel.controller, kAddOne);
-    EXPECT_TRUE(WaitForBallCount(pid, 12, 3000));
+    EXPECT_EQ(BallCount(pid), 12u);
 }
 
 TEST(ZorbelE2E, DeleteOneLetsTheLastBallFallAwayButNeverTheFirst) {
     RunningZorbel zorbel;
     ASSERT_TRUE(zorbel.Start());
     const DWORD pid = zorbel.process.Id();
-    HWND first = BallWindows(pid).at(0);
+    HWND first = BallWindows(pid).at(0); // the only ball for the first 200 ticks
     SendCommand(zorbel.controller, kAddOne);
     SendCommand(zorbel.controller, kAddOne);
-    ASSERT_TRUE(WaitForBallCount(pid, 3, 3000));
+    const size_t added = BallCount(pid);
+    ASSERT_GE(added, 3u);
 
-    SendCommand(zorbel.controller, kDeleteOne);
-    SendCommand(zorbel.controller, kDeleteOne);
+    // One "Delete 1" per ball but the first, each removing its own ball.
+    for (size_t i = 1; i < added; ++i)
+        SendCommand(zorbel.controller, kDeleteOne);
     EXPECT_TRUE(WaitForBallCount(pid, 1, 15000)) << BallCount(pid) << " balls left";
     EXPECT_TRUE(IsWindow(first));
     SendCommand(zorbel.controller, kDeleteOne);
@@ -153,7 +157,7 @@ TEST(ZorbelE2E, BallsLandOnAnotherWindowUntilCollisionIsSwitchedOff) {
     const DWORD pid = zorbel.process.Id();
     // Take over so that no ball is removed while the test watches.
     SendCommand(zorbel.controller, kAddOne);
-    ASSERT_TRUE(WaitForBallCount(pid, 2, 3000));
+    ASSERT_GE(BallCount(pid), 2u);
 
     // A shelf across the whole screen, well below where the balls start and above the floor.
     const RECT screen = VirtualScreen();
