@@ -1,0 +1,38 @@
+// The course and speed hold of the frame tick, and the odometer and trip steps it drives.
+//
+// The hold keeps the shown speed and course still while the vehicle stands, so the course does
+// not wander with the receiver's noise; on each new fix second while moving it advances the
+// lifetime odometer, the trip distance and the trail ring.
+#pragma once
+
+#include "sources/geo_point.h"
+#include "sources/nav_state.h"
+
+// Below this many statute miles a step is neither counted nor moves the odometer reference, so
+// small moves accumulate; at or above the glitch limit a step is ignored.
+constexpr float kOdometerMinStep = 0.01f;
+constexpr float kOdometerGlitchStep = 200.0f;
+// The trip and the trail advance in steps of at least this many statute miles.
+constexpr float kTripMinStep = 0.09f;
+
+// The persisted settings the steps advance (fields of AppState, saved with the settings).
+struct OdometerSettings {
+    float& odometer;      // "Odometer", statute miles
+    GeoPoint& odoLastPos; // "OdoLastPos", where the trip last advanced
+};
+
+// Adds the step from nav.odoRef to `current` to the odometer when it is at least 0.01 and
+// below 200 miles; then starts the trip reference if it is unset.
+void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current);
+
+// Adds the step from nav.trailRef to `current` to the trip when it is at least 0.09 miles,
+// moves the references there and appends the point to the trail ring.
+void TripStep(NavState& nav, GeoPoint& odoLastPos, const GeoPoint& current);
+
+// Step 3 of the frame tick: a fix after a tick without one breaks the trail, so the track
+// driven before the gap is never joined to the one after it.
+void BreakTrailOnRegainedFix(NavState& nav);
+
+// Step 4 of the frame tick, on nav.snapshot: updates shownSpeed, shownCourse, stoppedHold,
+// previousCourse and fixSeen, and runs OdometerStep and TripStep when they are due.
+void HoldCourseAndSpeed(NavState& nav, OdometerSettings settings);
