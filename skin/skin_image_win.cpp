@@ -30,3 +30,20 @@ Gdiplus::GpImage* LoadSkinImage(const std::string& skinFolderPath, const char* f
     if (Gdiplus::GpImage* image = LoadImageFile(path)) return image;
     return LoadImageFile(BmpFallbackPath(path));
 }
+
+void LoadSkinImages(const std::string& skinFolderPath, Gdiplus::GpImage* images[kSkinImageCount]) {
+    for (int slot = 0; slot < kSkinImageCount; ++slot) {
+        images[slot] = LoadSkinImage(skinFolderPath, SkinImageFileName(slot));
+    }
+}
+
+std::optional<PixelSize> SkinImageSize(Gdiplus::GpImage* image) {
+    if (image == nullptr) return std::nullopt;
+    UINT width = 0;
+    UINT height = 0;
+    if (Gdiplus::DllExports::GdipGetImageWidth(image, &width) != Gdiplus::Ok ||
+        Gdiplus::DllExports::GdipGetImageHeight(image, &height) != Gdiplus::Ok) {
+        return std::nullopt;
+    }
+    return PixelSize{static_cast<int32_t>(width), static_cast<int32_t>(height)};
+}

@@ -327,4 +327,32 @@ TEST(SkinImage, PngFirstThenBmpOfTheSameName) {
     EXPECT_FALSE(LoadAndMeasure(folder.Path() + "_absent", "Arrow.png").loaded);
 }
 
+TEST(SkinImage, ASkinWithOnlyArrowBmpFillsOnlyTheArrowSlotAndSizesTheFrame) {
+    GdiplusSession gdiplus;
+    ASSERT_TRUE(gdiplus.Ok());
+    ScratchSkinFolder folder("skin_arrow_only");
+    const std::vector<uint8_t> bmp = BmpBytes(40, 30);
+    ASSERT_TRUE(PutFile(folder.File("Arrow.bmp"), bmp.data(), bmp.size()));
+
+    Gdiplus::GpImage* images[kSkinImageCount] = {};
+    LoadSkinImages(folder.Path(), images);
+    ASSERT_NE(images[kImageArrow], nullptr);
+    for (int slot = kImageNeedle; slot < kSkinImageCount; ++slot) {
+        EXPECT_EQ(images[slot], nullptr) << SkinImageFileName(slot);
+    }
+    const std::optional<PixelSize> arrow = SkinImageSize(images[kImageArrow]);
+    ASSERT_TRUE(arrow.has_value());
+    EXPECT_EQ(arrow->width, 40);
+    EXPECT_EQ(arrow->height, 30);
+    EXPECT_FALSE(SkinImageSize(images[kImageBackground]).has_value());
+
+    const SkinGeometry g = ComputeSkinGeometry(arrow, SkinImageSize(images[kImageBackground]),
+                                               DefaultSkinRecord().gauges[kKindVantrel], false);
+    EXPECT_EQ(g.frame.width, 42);
+    EXPECT_EQ(g.frame.height, 32);
+    for (Gdiplus::GpImage* image : images) {
+        if (image != nullptr) gp::GdipDisposeImage(image);
+    }
+}
+
 } // namespace
