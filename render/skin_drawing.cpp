@@ -11,8 +11,8 @@ std::optional<PixelSize> SizeOf(const gfx::Image& image) {
 
 } // namespace
 
-void LoadSkinImages(GaugeDisplay& display, const std::string& skinFolderPath,
-                    SkinImageLoader load) {
+void ReloadSkinImages(GaugeDisplay& display, const std::string& skinFolderPath,
+                      SkinImageLoader load) {
     ReleaseSkinDrawing(display);
     for (int slot = 0; slot < kSkinImageCount; ++slot)
         display.images[slot] = load(skinFolderPath, SkinImageFileName(slot));

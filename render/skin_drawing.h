@@ -13,7 +13,8 @@ using SkinImageLoader = gfx::Image (*)(const std::string& skinFolderPath, const 
 
 // Releases the previous skin's graphics, back buffer and images, then loads the nine images in
 // slot order: Arrow, Needle, Hour, Minute, Second, GaugeV, GaugeH, Needle2, Background.
-void LoadSkinImages(GaugeDisplay& display, const std::string& skinFolderPath, SkinImageLoader load);
+void ReloadSkinImages(GaugeDisplay& display, const std::string& skinFolderPath,
+                      SkinImageLoader load);
 
 // Base, frame and window sizes from the loaded Arrow and Background images and the heading
 // rose's record as it stands.

@@ -34,7 +34,7 @@ gfx::Image LoadSkinImageObject(const std::string& skinFolderPath, const char* fi
 
 void LoadSkin(AppState& app, GaugeDisplay& display) {
     const std::string folder = SkinFolderPath(app.skinFolder);
-    LoadSkinImages(display, folder, LoadSkinImageObject);
+    ReloadSkinImages(display, folder, LoadSkinImageObject);
 
     SkinGeometry geometry = SkinGeometryOf(display, app.skin, HasOption(app, kOptionStretch));
     app.frameWidth = geometry.frame.width;

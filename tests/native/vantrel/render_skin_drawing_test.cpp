@@ -24,7 +24,7 @@ TEST_F(SkinDrawing, ImagesLoadInSlotOrderAndReplaceThePreviousSkin) {
     rec::AddImageFile("C:\\Cl\\Arrow.bmp", 40, 60);
     rec::AddImageFile("C:\\Cl\\Background.png", 320, 240);
     rec::AddImageFile("C:\\Cl\\Hour.png", 8, 50);
-    LoadSkinImages(*display, "C:\\Cl", RecordedLoader);
+    ReloadSkinImages(*display, "C:\\Cl", RecordedLoader);
     // The previous back buffer and graphics are gone.
     EXPECT_FALSE(display->graphics.Valid());
     EXPECT_FALSE(display->frameBitmap.Valid());
@@ -47,7 +47,7 @@ TEST_F(SkinDrawing, ImagesLoadInSlotOrderAndReplaceThePreviousSkin) {
 }
 
 TEST_F(SkinDrawing, WithoutImagesTheFrameComesFromTheHeadingRose) {
-    LoadSkinImages(*display, "C:\\Empty", RecordedLoader);
+    ReloadSkinImages(*display, "C:\\Empty", RecordedLoader);
     SkinGeometry g = SkinGeometryOf(*display, app->skin, true);
     EXPECT_EQ(g.frame.width, 102);
     EXPECT_EQ(g.frame.height, 102);

@@ -26,7 +26,7 @@ class ClusterSkin : public ::testing::Test {
         app = std::make_unique<AppState>();
         nav = std::make_unique<NavState>();
         display = std::make_unique<GaugeDisplay>(app->skin, WindowsDisplayHooks());
-        LoadSkinImages(*display, folder, LoadSkinImageObject);
+        ReloadSkinImages(*display, folder, LoadSkinImageObject);
         geometry = SkinGeometryOf(*display, app->skin, false);
         CreateBackBuffer(*display, geometry.frame);
         result = ReadSkinFile(folder, app->skin);
