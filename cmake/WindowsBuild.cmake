@@ -28,7 +28,7 @@ if(NOT MSVC)
     # No runtime DLL has to sit beside the programs.
     add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 set(VZ_SYSTEM_LIBS gdiplus msimg32 comctl32 shlwapi shell32 ole32 oleaut32 uuid advapi32 user32 gdi32 winmm)
 

@@ -2,6 +2,8 @@
 #include "skin/skin_image_win.h"
 
 #include <windows.h>
+// WIN32_LEAN_AND_MEAN leaves out the COM declarations GDI+ needs.
+#include <objidl.h>
 #include <gdiplus.h>
 
 #include "skin/skin_file.h"
@@ -27,4 +29,21 @@ Gdiplus::GpImage* LoadSkinImage(const std::string& skinFolderPath, const char* f
     const std::string path = JoinSkinPath(skinFolderPath, fileName ? fileName : "");
     if (Gdiplus::GpImage* image = LoadImageFile(path)) return image;
     return LoadImageFile(BmpFallbackPath(path));
+}
+
+void LoadSkinImages(const std::string& skinFolderPath, Gdiplus::GpImage* images[kSkinImageCount]) {
+    for (int slot = 0; slot < kSkinImageCount; ++slot) {
+        images[slot] = LoadSkinImage(skinFolderPath, SkinImageFileName(slot));
+    }
+}
+
+std::optional<PixelSize> SkinImageSize(Gdiplus::GpImage* image) {
+    if (image == nullptr) return std::nullopt;
+    UINT width = 0;
+    UINT height = 0;
+    if (Gdiplus::DllExports::GdipGetImageWidth(image, &width) != Gdiplus::Ok ||
+        Gdiplus::DllExports::GdipGetImageHeight(image, &height) != Gdiplus::Ok) {
+        return std::nullopt;
+    }
+    return PixelSize{static_cast<int32_t>(width), static_cast<int32_t>(height)};
 }

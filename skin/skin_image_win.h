@@ -1,7 +1,10 @@
-// Loading one image of a skin folder (Windows only, GDI+ flat interface).
+// Loading the images of a skin folder (Windows only, GDI+ flat interface).
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "skin/skin_file.h"
 
 namespace Gdiplus {
 class GpImage;
@@ -11,3 +14,11 @@ class GpImage;
 // when that fails, the file of the same name with the extension ".bmp". Returns an image the
 // caller owns (release it with GdipDisposeImage) or nullptr. GDI+ must be started.
 Gdiplus::GpImage* LoadSkinImage(const std::string& skinFolderPath, const char* fileName);
+
+// Loads all nine slots in slot order (SkinImageSlot) with LoadSkinImage; a slot without a
+// readable file is nullptr. The caller owns the images and must have released the old ones.
+void LoadSkinImages(const std::string& skinFolderPath, Gdiplus::GpImage* images[kSkinImageCount]);
+
+// An image's size in pixels; nothing for nullptr or when GDI+ cannot tell. Feeds
+// ComputeSkinGeometry with the Arrow and Background slots.
+std::optional<PixelSize> SkinImageSize(Gdiplus::GpImage* image);

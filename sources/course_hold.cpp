@@ -31,6 +31,10 @@ void TripStep(NavState& nav, GeoPoint& odoLastPos, const GeoPoint& current) {
     AppendTrailPoint(nav.trail, current);
 }
 
+void BreakTrailOnRegainedFix(NavState& nav) {
+    if (nav.snapshot->fixValid != 0 && !nav.fixSeen) InsertTrailBreak(nav.trail);
+}
+
 void HoldCourseAndSpeed(NavState& nav, OdometerSettings settings) {
     const GpsSnapshot& s = *nav.snapshot;
     const float speed = s.speedKnots;

@@ -29,6 +29,10 @@ void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current);
 // moves the references there and appends the point to the trail ring.
 void TripStep(NavState& nav, GeoPoint& odoLastPos, const GeoPoint& current);
 
+// Step 3 of the frame tick: a fix after a tick without one breaks the trail, so the track
+// driven before the gap is never joined to the one after it.
+void BreakTrailOnRegainedFix(NavState& nav);
+
 // Step 4 of the frame tick, on nav.snapshot: updates shownSpeed, shownCourse, stoppedHold,
 // previousCourse and fixSeen, and runs OdometerStep and TripStep when they are due.
 void HoldCourseAndSpeed(NavState& nav, OdometerSettings settings);

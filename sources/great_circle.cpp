@@ -3,6 +3,8 @@
 #include <cmath>
 
 float GreatCircleDistance(const GeoPoint& a, const GeoPoint& b, float unitFactor) {
+    // sin^2 + cos^2 need not come out as exactly 1, so equal positions are answered directly.
+    if (a.latitude == b.latitude && a.longitude == b.longitude) return 0.0f;
     const double k = kDegreesToRadians;
     // The latitudes in radians are rounded to single precision; the rest is done in double, as
     // the original x87 code did in its extended registers. In single precision the cosine of a

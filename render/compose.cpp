@@ -1,0 +1,295 @@
+#include "render/compose.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "render/gauge_text.h"
+#include "render/primitives.h"
+
+namespace {
+
+constexpr gfx::Argb kOpaqueBlack = 0xFF000000;
+
+// Distance to home: the program's degree factor here (not pi/180) and nautical miles per radian.
+constexpr double kHomeDegreeFactor = 0.01745566;
+constexpr double kNauticalMilesPerRadian = 3437.2861;
+constexpr double kKmPerNauticalMile = 1.852;
+constexpr double kMilesPerNauticalMile = 1.151;
+constexpr float kHomeArmDistance = 0.03f;      // leaving beyond this arms the beep
+constexpr float kHomeArrivedDistance = 0.008f; // arriving within this beeps once
+constexpr float kHomeDistanceLimit = 999.9f;
+
+constexpr int32_t kSignalStrong = 30;  // bars below this are half bright
+constexpr int32_t kSignalInvalid = 99; // never taken as the peak
+constexpr int32_t kMinSignalBarWidth = 2;
+
+constexpr int kTimeTextLimit = 25; // at most 24 characters
+constexpr int kDateTextLimit = 32; // at most 31 characters
+
+bool KindBitSet(const uint32_t mask[4], int kind) {
+    return (mask[kind / 32] >> (kind % 32)) & 1u;
+}
+
+// The analog kinds: default half-sweep, signed scale, and whether "Start" is the kind's paramC.
+struct AnalogRule {
+    int32_t halfSweep;
+    bool signedScale;
+    bool ownStart;
+    float valueFactor;
+};
+
+bool AnalogRuleOf(int kind, AnalogRule* rule) {
+    switch (kind) {
+    case kKindSpeedometer:
+    case kKindObd2Speedometer:
+        *rule = {120, false, false, 1.0f};
+        return true;
+    case kKindObd2RpmGauge:
+        *rule = {120, false, false, 0.01f};
+        return true;
+    case kKindObd2MpgGauge:
+    case kKindObd2ClvGauge:
+    case kKindObd2AitGauge:
+    case kKindObd2MafGauge:
+    case kKindObd2TpsGauge:
+    case kKindObd2ImpGauge:
+    case kKindObd2FpGauge:
+    case kKindObd2CtGauge:
+    case kKindObd2VoltsGauge:
+    case kKindDepthGauge:
+        *rule = {60, false, true, 1.0f};
+        return true;
+    case kKindObd2TAdvGauge:
+    case kKindObd2Stft1Gauge:
+    case kKindObd2Stft2Gauge:
+    case kKindObd2Ltft1Gauge:
+    case kKindObd2Ltft2Gauge:
+        *rule = {60, true, false, 1.0f};
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DrawStyledGauge(GaugeDisplay& display, SkinRecord& skin, int kind, const AnalogRule& rule) {
+    const GaugeRecord& record = KindRecord(skin, kind);
+    StyledGauge gauge;
+    gauge.kind = kind;
+    gauge.value = display.values.needleValue[kind] * rule.valueFactor;
+    gauge.defaultHalfSweep = rule.halfSweep;
+    gauge.signedScale = rule.signedScale;
+    gauge.startValue = rule.ownStart ? float(record.paramC) : 0.0f;
+    gauge.style = record.paramD;
+    gauge.centreDirection = KindRecord(skin, kind - 1).paramC;
+
+    StyleRenderer renderer = nullptr;
+    switch (GaugeStyleOf(record.paramD)) {
+    case GaugeStyle::Dial:
+        renderer = display.renderers.dial;
+        break;
+    case GaugeStyle::Linear:
+        renderer = display.renderers.linear;
+        break;
+    case GaugeStyle::HistoryGraph:
+        renderer = display.renderers.historyGraph;
+        break;
+    case GaugeStyle::None:
+        break;
+    }
+    if (renderer) renderer(display, skin, gauge);
+}
+
+// One kind of the loop: either its text in `text`, or its drawing.
+void DrawKind(GaugeDisplay& display, AppState& app, const NavState& nav, int kind,
+              const SystemTime16& local, int32_t heading, char* text, std::size_t size) {
+    SkinRecord& skin = app.skin;
+    const GpsSnapshot& gps = *nav.snapshot;
+    TextStyle number = NumberTextStyle(kind);
+    if (number != TextStyle::None) {
+        FormatNumber(number, display.values.value[kind], text, size);
+        return;
+    }
+    AnalogRule rule;
+    if (AnalogRuleOf(kind, &rule)) {
+        DrawStyledGauge(display, skin, kind, rule);
+        return;
+    }
+    switch (kind) {
+    case kKindLongitude:
+        FormatCoordinate(gps.longitude, false, KindRecord(skin, kind).paramC, text, size);
+        break;
+    case kKindLatitude:
+        FormatCoordinate(gps.latitude, true, KindRecord(skin, kind).paramC, text, size);
+        break;
+    case kKindTime:
+        display.hooks.formatTime(local, text,
+                                 int(size) < kTimeTextLimit ? int(size) : kTimeTextLimit);
+        break;
+    case kKindShortDate:
+    case kKindLongDate:
+        display.hooks.formatDate(local, kind == kKindLongDate, text,
+                                 int(size) < kDateTextLimit ? int(size) : kDateTextLimit);
+        break;
+    case kKindTrip:
+        std::snprintf(text, size, "%5.2f", double(nav.tripDistance));
+        break;
+    case kKindDistHome:
+        DrawDistanceHome(display, app, gps, text, size);
+        break;
+    case kKindHorizVantrel:
+        if (display.renderers.headingTape) display.renderers.headingTape(display, skin, heading);
+        break;
+    case kKindSignal:
+        DrawSignalBars(display, skin, gps);
+        break;
+    case kKindClock:
+        DrawClockHands(display, skin, local);
+        break;
+    default: // the heading rose after the loop, the map view before it, "Needle Color" never
+        break;
+    }
+}
+
+} // namespace
+
+void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
+             int32_t frameHeight, int32_t heading) {
+    const GpsSnapshot& gps = *nav.snapshot;
+    SystemTime16 local = display.hooks.localTime(gps.fixValid ? &gps.utcTime : nullptr);
+
+    display.graphics.Clear(kOpaqueBlack);
+    const gfx::Image& background = display.images[kImageBackground];
+    if (background.Valid()) {
+        gfx::RectF frame{0, 0, float(frameWidth), float(frameHeight)};
+        display.graphics.DrawImage(background, frame, frame, gfx::Unit::Pixel);
+    }
+
+    if (display.renderers.circularView) display.renderers.circularView(display, app, nav, heading);
+
+    for (int kind = 0; kind < kGaugeKindCount; ++kind) {
+        if (!IsKindShown(app.skin, kind)) continue;
+        char text[kGaugeTextSize] = {};
+        DrawKind(display, app, nav, kind, local, heading, text, sizeof text);
+        text[sizeof text - 1] = '\0';
+        if (text[0] != '\0') DrawGaugeText(display, app.skin, kind, text);
+    }
+
+    if (IsKindShown(app.skin, kKindVantrel))
+        DrawHeadingRose(display, app.skin, app.options, heading);
+
+    FinishFrame(display, false);
+}
+
+void FinishFrame(GaugeDisplay& display, bool repaintAll) {
+    if (repaintAll || display.fullRepaint) {
+        display.fullRepaint = false;
+        display.hooks.invalidate(display.window, nullptr);
+        return;
+    }
+    for (int kind = 0; kind < kGaugeKindCount; ++kind) {
+        const RectI32& rect = display.hitRects[kind];
+        if (rect.right == 0) continue;
+        if (KindBitSet(display.values.changedMask, kind))
+            display.hooks.invalidate(display.window, &rect);
+        if (display.renderers.editStep) display.renderers.editStep(display, kind);
+    }
+}
+
+void DrawDistanceHome(GaugeDisplay& display, const AppState& app, const GpsSnapshot& gps,
+                      char* text, std::size_t size) {
+    const double k = kHomeDegreeFactor;
+    double lat = gps.latitude;
+    double lon = gps.longitude;
+    double homeLat = app.home.latitude;
+    double homeLon = app.home.longitude;
+    double c = std::cos((lon - homeLon) * k) * std::cos(lat * k) * std::cos(homeLat * k) +
+               std::sin(lat * k) * std::sin(homeLat * k);
+    // At home the cosine can round above 1, where the arc cosine has no value.
+    if (c > 1) c = 1;
+    if (c < -1) c = -1;
+    double unit = (app.options & kOptionMetric) ? kKmPerNauticalMile : kMilesPerNauticalMile;
+    float d = float(std::acos(c) * kNauticalMilesPerRadian * unit);
+
+    float& stored = display.values.value[kKindDistHome];
+    stored = d;
+    if (d > kHomeArmDistance && !display.homeArmed) {
+        display.homeArmed = true;
+        display.homeBeeped = false;
+    }
+    if (d <= kHomeArrivedDistance && display.homeArmed && !display.homeBeeped) {
+        display.homeBeeped = true;
+        display.homeArmed = false;
+        display.hooks.beep();
+    }
+    if (stored > kHomeDistanceLimit) stored = kHomeDistanceLimit;
+    std::snprintf(text, size, "%5.2f", double(stored));
+}
+
+void DrawSignalBars(GaugeDisplay& display, const SkinRecord& skin, const GpsSnapshot& gps) {
+    const GaugeRecord& record = KindRecord(skin, kKindSignal);
+    int32_t x = record.x;
+    int32_t y = record.y;
+    int32_t w = record.paramA > kMinSignalBarWidth ? record.paramA : kMinSignalBarWidth;
+    int32_t h = record.paramB;
+    int32_t pitch = w + 1;
+    gfx::Argb dim = ((record.color >> 1) & 0x7F7F7F) | 0xFF000000;
+    for (int i = 0; i < kSatelliteSlots; ++i) {
+        int32_t snr = gps.satellites[i].snr;
+        if (snr > display.signalPeak && snr < kSignalInvalid) display.signalPeak = snr;
+        int32_t bar = (h - 1) * snr / display.signalPeak + 1;
+        gfx::SolidBrush brush(snr >= kSignalStrong ? record.color : dim);
+        display.graphics.FillRectangle(
+            brush, {float(x + i * pitch), float(y + h - bar), float(w), float(bar)});
+    }
+    display.hitRects[kKindSignal] = {x, y, x + kSatelliteSlots * pitch, y + h};
+}
+
+void DrawClockHands(GaugeDisplay& display, const SkinRecord& skin, const SystemTime16& local) {
+    const GaugeRecord& record = KindRecord(skin, kKindClock);
+    int32_t x = record.x;
+    int32_t y = record.y;
+    float size = float(record.paramB);
+    float width = float(record.paramA);
+    float scale = size * 0.01f;
+
+    struct Hand {
+        int slot;
+        float units;        // the hand's position: hours, minutes or seconds
+        float imageDegrees; // per unit, for an image hand
+        float length;       // for a polygon hand, times the size
+        float halfWidth;    // for a polygon hand, times the width
+        float unitsPerHalfTurn;
+    };
+    // Hour hand on the hour alone: at 13:45 it points at one o'clock.
+    const Hand hands[3] = {{kImageHour, float(local.hour), 30, 0.4f, 0.7f, 6},
+                           {kImageMinute, float(local.minute), 6, 0.5f, 0.6f, 30},
+                           {kImageSecond, float(local.second), 6, 0.5f, 0.3f, 30}};
+    for (const Hand& hand : hands) {
+        const gfx::Image& image = display.images[hand.slot];
+        if (image.Valid())
+            DrawRotatedImage(display, image, x, y, hand.units * hand.imageDegrees, scale,
+                             kKindClock);
+        else
+            DrawPolygonNeedle(display.graphics, x, y, hand.length * size, hand.halfWidth * width,
+                              hand.units, hand.unitsPerHalfTurn, record.color);
+    }
+    int32_t r = int32_t(record.paramB) / 2;
+    display.hitRects[kKindClock] = {x - r, y - r, x + r, y + r};
+}
+
+void DrawHeadingRose(GaugeDisplay& display, const SkinRecord& skin, uint32_t options,
+                     int32_t heading) {
+    const GaugeRecord& record = KindRecord(skin, kKindVantrel);
+    int32_t x = record.x;
+    int32_t y = record.y;
+    int32_t angle = (options & kOptionFixedNorth) ? heading : 360 - heading;
+    const gfx::Image& arrow = display.images[kImageArrow];
+    if (arrow.Valid()) {
+        DrawRotatedImage(display, arrow, x, y, float(angle), 1.0f, kKindVantrel);
+        return;
+    }
+    int32_t length = record.paramB;
+    DrawPolygonNeedle(display.graphics, x, y, float(length), float(record.paramA), float(angle),
+                      180, record.color);
+    display.hitRects[kKindVantrel] = {x - length, y - length, x + length, y + length};
+}

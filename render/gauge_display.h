@@ -1,0 +1,93 @@
+// GaugeDisplay: the program-lifetime drawing object of the cluster. It owns GDI+ (started when it
+// is made, shut down when it goes), the skin images, the back buffer and its graphics, the
+// per-kind fonts and hit rectangles, the gauge values and the layout-editing state. Every
+// renderer draws through `graphics` and records the frame area of what it drew in `hitRects`.
+//
+// What the drawing needs from Windows besides GDI+ (invalidating the window, the beep, the clock
+// and the locale's time and date texts) comes through DisplayHooks, so the composer is portable
+// and its tests run on a recording of the drawing calls.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "render/gauge_renderers.h"
+#include "render/gdiplus.h"
+#include "shell/win_types.h"
+#include "skin/skin_file.h"
+#include "skin/skin_record.h"
+#include "sources/gauge_values.h"
+
+// Windows services of the drawing code; WindowsDisplayHooks() (display_hooks_win.h) gives the
+// real ones. Every member must be set.
+struct DisplayHooks {
+    // Invalidates a rectangle of the window's client area (all of it when rect is null) without
+    // erasing.
+    void (*invalidate)(WindowHandle window, const RectI32* rect);
+    // The system exclamation sound (home arrival).
+    void (*beep)();
+    // The local time of a UTC time (current time-zone information); when utc is null, of the
+    // system clock.
+    SystemTime16 (*localTime)(const SystemTime16* utc);
+    // The local time or date as the user's locale writes it (default format), zero-terminated
+    // within `size` bytes; empty on failure.
+    void (*formatTime)(const SystemTime16& local, char* buffer, int size);
+    void (*formatDate)(const SystemTime16& local, bool longDate, char* buffer, int size);
+};
+
+// Layout-editing state (the editor itself works on it on the frame's end and on mouse input).
+struct EditState {
+    int32_t selectedKind = -1;
+    int32_t highlightTicks = 0;
+    int32_t dragAnchorX = -1;
+    int32_t dragAnchorY = 0;
+    int32_t pickedKind = -1;
+    bool dragging = false;
+};
+
+struct GaugeDisplay {
+    // Starts GDI+ and resets the values for `skin` (the compiled-in record at program start).
+    GaugeDisplay(const SkinRecord& skin, const DisplayHooks& hooks);
+    // Deletes the fonts, releases the images, the back buffer and its graphics, shuts GDI+ down.
+    ~GaugeDisplay();
+    GaugeDisplay(const GaugeDisplay&) = delete;
+    GaugeDisplay& operator=(const GaugeDisplay&) = delete;
+
+    // When set, the next frame's end invalidates the whole window; set by every skin load.
+    bool fullRepaint = false;
+    WindowHandle window = nullptr;      // the main window, set at skin load
+    gfx::Graphics graphics;             // on frameBitmap, anti-aliased
+    gfx::Image images[kSkinImageCount]; // SkinImageSlot order; each possibly absent
+    gfx::Bitmap frameBitmap;            // the back buffer, 32 bpp ARGB, frame size
+    // Per kind, the frame area drawn in this frame; a right edge of 0 = not drawn.
+    RectI32 hitRects[kGaugeKindCount] = {};
+    // Per kind, its text font: absent until built; built but not Valid when building failed (the
+    // kind then draws no text until the font is dropped).
+    std::optional<gfx::Font> textFonts[kGaugeKindCount];
+    GaugeValues values; // changedMask, values, needles, history
+
+    uintptr_t gdiplusToken = 0;
+    gfx::Status gdiplusStatus = gfx::Status::GdiplusNotInitialized;
+
+    EditState edit;
+
+    // Program-lifetime values of single gauges: the home-arrival beep of "Dist Home" and the
+    // strongest signal seen by "Signal".
+    bool homeArmed = false;
+    bool homeBeeped = false;
+    int32_t signalPeak = 45;
+
+    DisplayHooks hooks;
+    GaugeRenderers renderers;
+};
+
+// After every skin load: every kind's font is dropped (rebuilt with the new record on its next
+// text), every value counts as changed on the next pass and the needles restart at paramB.
+void ResetForSkin(GaugeDisplay& display, const SkinRecord& skin);
+
+// Drops one kind's font (the configuration dialog calls this when it changes the kind's font
+// name, size or paramB).
+void DropKindFont(GaugeDisplay& display, int kind);
+
+// Releases the images, the back buffer and its graphics (start of every skin load).
+void ReleaseSkinDrawing(GaugeDisplay& display);

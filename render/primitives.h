@@ -1,0 +1,38 @@
+// The three drawing primitives of the cluster: a skin image turned about its centre, a
+// triangular needle with a round hub, and a gauge's text in its own font, size and colour.
+#pragma once
+
+#include <cstdint>
+
+#include "render/gauge_display.h"
+#include "render/gdiplus.h"
+#include "skin/skin_record.h"
+
+// Corners of a polygon needle: the tip, then the two corners of its base.
+struct NeedleTriangle {
+    gfx::PointF tip;
+    gfx::PointF base1;
+    gfx::PointF base2;
+};
+
+// Geometry of a polygon needle about (x, y): angle in caller units, unitsPerHalfTurn of them
+// make half a turn, 0 points up. Every needle drawn this way points 0.62 degrees clockwise of
+// its angle: the offset is 1.56 rad, not a quarter turn, and the gauges have always drawn so.
+NeedleTriangle PolygonNeedleCorners(int32_t x, int32_t y, float length, float halfWidth,
+                                    float angle, float unitsPerHalfTurn);
+
+// Draws `image` centred on (x, y), turned clockwise by angle degrees and scaled; records the
+// hit rectangle of `kind` from the image's unscaled height. The world transform is the identity
+// afterwards.
+void DrawRotatedImage(GaugeDisplay& display, const gfx::Image& image, int32_t x, int32_t y,
+                      float angle, float scale, int kind);
+
+// Fills the needle triangle and its hub (a circle of radius halfWidth about the pivot) in
+// `color`. Draws nothing when a number is not finite.
+void DrawPolygonNeedle(gfx::Graphics& graphics, int32_t x, int32_t y, float length, float halfWidth,
+                       float angle, float unitsPerHalfTurn, gfx::Argb color);
+
+// Draws ANSI `text` at the kind's x, y, right-aligned to its measured width, in the kind's font
+// (built on first use; an empty font name becomes "Arial" and a size of 0 becomes 20 in the
+// record), and records the kind's hit rectangle from the measured box.
+void DrawGaugeText(GaugeDisplay& display, SkinRecord& skin, int kind, const char* text);
