@@ -109,13 +109,3 @@ void ApplyOpacity(HWND window, uint32_t opacity) {
     const DWORD flags = alpha == 255 ? LWA_COLORKEY : (LWA_COLORKEY | LWA_ALPHA);
     SetLayeredWindowAttributes(window, RGB(0, 0, 0), alpha, flags);
 }
-
-void PlaceWindowForSkin(HWND window, int32_t width, int32_t height) {
-    const AppState& app = App();
-    UINT flags = 0;
-    if (app.windowRect.left <= 0) {
-        flags |= SWP_NOMOVE;
-    }
-    SetWindowPos(window, HasOption(app, kOptionAlwaysOnTop) ? HWND_TOPMOST : HWND_TOP,
-                 app.windowRect.left, app.windowRect.top, width, height, flags);
-}

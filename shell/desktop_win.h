@@ -29,8 +29,3 @@ void SetAlwaysOnTop(HWND window, bool onTop);
 
 // Black is the colour key; the alpha (low byte of the skin's opacity) applies below 255.
 void ApplyOpacity(HWND window, uint32_t opacity);
-
-// Sizes the main window and puts it at the stored position (left and top of
-// AppState::windowRect; left as it is when that left edge is 0 or less), above all windows with
-// option 0x08, else at the top of the ordinary ones.
-void PlaceWindowForSkin(HWND window, int32_t width, int32_t height);

@@ -4,15 +4,19 @@
 // trail store).
 #include <windows.h>
 
+#include "render/gauge_display_win.h"
+#include "shell/app_state.h"
 #include "shell/program_win.h"
 
 namespace {
 
 struct ProgramSingletons {
     ProgramSingletons() {
+        // AppState first: NavState's teardown still reads it (the trip log path).
+        App();
         Nav();
         // INTEGRATION(nav): the OBD-II reader connection (OpenObdFeed), second.
-        // INTEGRATION(render): GaugeDisplay (GDI+ start-up, per-kind caches), third.
+        Display();
     }
 };
 

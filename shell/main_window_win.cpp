@@ -7,9 +7,14 @@
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
 #include "shell/settings_win.h"
-#include "skin/skin_file.h"
-#include "skin/skin_folder_win.h"
+#include "render/gauge_display_win.h"
+#include "render/paint_win.h"
+#include "render/skin_loader_win.h"
+#include "sources/gps_feed_win.h"
 #include "sources/nav_state.h"
+#include "sources/system_time_win.h"
+#include "trip/trip_end_win.h"
+#include "trip/trip_log_win.h"
 
 namespace {
 
@@ -41,21 +46,6 @@ uint32_t WindowsMajorVersion() {
     return info.dwMajorVersion;
 }
 
-SystemTime16 LocalTimeNow() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    SystemTime16 time;
-    time.year = now.wYear;
-    time.month = now.wMonth;
-    time.dayOfWeek = now.wDayOfWeek;
-    time.day = now.wDay;
-    time.hour = now.wHour;
-    time.minute = now.wMinute;
-    time.second = now.wSecond;
-    time.milliseconds = now.wMilliseconds;
-    return time;
-}
-
 void StartMainWindow(HWND window) {
     AppState& app = App();
     NavState& nav = Nav();
@@ -66,14 +56,14 @@ void StartMainWindow(HWND window) {
     SetWindowTextA(window, kMainWindowTitle);
     nav.tripLogging = app.tripLogOn != 0 ? 1 : 0;
     AddTrayIcon(window, static_cast<HINSTANCE>(app.instance));
-    LoadSkinIntoWindow(window);
+    LoadSkin(app, Display());
     SetTimer(window, kFrameTimer, app.drawRate, nullptr);
     SetTimer(window, kSecondTimer, kSecondTimerPeriod, nullptr);
 
     if (nav.sensor == nullptr) {
-        // INTEGRATION(nav): OpenGpsFeed(nav);
+        OpenGpsFeed(nav);
     }
-    nav.tripStart = LocalTimeNow();
+    nav.tripStart = LocalTimeNow16();
 
     app.osMajorVersion = WindowsMajorVersion();
     if (app.osMajorVersion >= 6) {
@@ -152,12 +142,16 @@ void OnPowerBroadcast(WPARAM event) {
             app.cursorHidden = false;
         }
         SaveSettings(app);
-        // INTEGRATION(trip): write a trip log line that ends now; save the trail store.
-        Nav().trailRef = GeoPoint{}; // the next trip is measured from the next fix
-        app.suspendTime = LocalTimeNow();
+        // The trip line that ends now and the trail store; the next trip is measured from the
+        // next fix.
+        EndTrip(Nav(), app.tripLogPath, LocalTimeNow16());
+        app.suspendTime = LocalTimeNow16();
     } else if (event == 7) { // resume
-        // INTEGRATION(trip): write a trip log line that ends at app.suspendTime.
-        // INTEGRATION(render): clear homeArmed and homeBeeped so the arrival beep sounds again.
+        // Writes only when distance was added after the suspend query's line.
+        WriteTripLine(Nav(), app.tripLogPath, app.suspendTime);
+        GaugeDisplay& display = Display();
+        display.homeArmed = false; // the arrival beep may sound again
+        display.homeBeeped = false;
     }
 }
 
@@ -184,30 +178,16 @@ void OnDestroy(HWND window) {
 }
 
 void OnPaint(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    (void)dc;
-    // INTEGRATION(render): copy the back buffer: (0, 0, frameWidth, paint height) on Windows 6
-    // and later, the TransparentBlt path before; paint height grows by a fifth with option 0x04.
-    EndPaint(window, &paint);
+    const AppState& app = App();
+    PaintArea area;
+    area.frameWidth = app.frameWidth;
+    area.frameHeight = app.frameHeight;
+    area.stretch = HasOption(app, kOptionStretch);
+    area.osMajorVersion = app.osMajorVersion;
+    PaintBackBuffer(window, Display(), area);
 }
 
 } // namespace
-
-void LoadSkinIntoWindow(HWND window) {
-    AppState& app = App();
-    // INTEGRATION(skin, render): replace with the full skin load (images, back buffer,
-    // ResetForSkin). Until then: no images, so the frame is sized from the heading rose.
-    const GaugeRecord rose = KindRecord(app.skin, kKindVantrel);
-    const SkinGeometry geometry =
-        ComputeSkinGeometry(std::nullopt, std::nullopt, rose, HasOption(app, kOptionStretch));
-    app.frameWidth = geometry.frame.width;
-    app.frameHeight = geometry.frame.height;
-    PlaceWindowForSkin(window, geometry.window.width, geometry.window.height);
-    ReadSkinFile(SkinFolderPath(app.skinFolder), app.skin);
-    ShowWindow(window, SW_SHOW);
-    ApplyOpacity(window, app.skin.opacity);
-}
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -13,7 +13,3 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The two timers' work (refresh_win.cpp).
 void FrameTick(HWND window);
 void SecondTick(HWND window);
-
-// Loads the skin folder into the window; until the drawing side provides the full load this
-// reads "Skin.bin", sizes the frame without images and shows the window with its attributes.
-void LoadSkinIntoWindow(HWND window);

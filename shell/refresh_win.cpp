@@ -9,6 +9,12 @@
 #include "shell/main_window_win.h"
 #include "shell/pointer_hiding.h"
 #include "shell/program_win.h"
+#include "render/compose.h"
+#include "render/gauge_display_win.h"
+#include "sources/gauge_clock_win.h"
+#include "sources/gauge_inputs_app.h"
+#include "sources/gauge_values.h"
+#include "sources/gps_feed_win.h"
 #include "sources/nav_state.h"
 
 namespace {
@@ -44,18 +50,19 @@ bool FollowHostWindow(HWND window) {
 void FrameTick(HWND window) {
     AppState& app = App();
     NavState& nav = Nav();
+    GaugeDisplay& display = Display();
 
     // 1-2. Position source.
     if (nav.sensor != nullptr) {
         // INTEGRATION(nav): ReadLocationSensor(nav);
     }
-    // INTEGRATION(nav): OpenGpsFeed(nav); - attaches while not attached and not in sensor mode.
+    OpenGpsFeed(nav); // attaches while not attached and not in sensor mode
 
     // 3-7. Trail break, course and speed hold, heading smoothing.
     FrameTickContext context;
     context.configDialogOpen = app.configDialog != nullptr;
     context.playbackActive = false; // INTEGRATION(nav): whether a recording is being played back
-    context.selectedKind = -1;      // INTEGRATION(config): the kind selected in the dialog
+    context.selectedKind = display.edit.selectedKind;
     AdvanceNavigation(app, nav, context);
     if (context.configDialogOpen) {
         // INTEGRATION(config): "Tarvox %s\r\nOBD-II %s" with the GPS and OBD-II status words
@@ -63,9 +70,12 @@ void FrameTick(HWND window) {
     }
 
     // 8. Values and frame.
-    const bool changed = false; // INTEGRATION(nav): ComputeGaugeValues(app.displayedHeading)
+    const bool obdAttached = false; // INTEGRATION(nav): whether the OBD-II memory is attached
+    const GaugeInputs inputs =
+        MakeGaugeInputs(nav, app, GaugeLocalTime(*nav.snapshot), obdAttached);
+    const bool changed = ComputeGaugeValues(display.values, app.skin, inputs, display.hitRects);
     if (changed || context.configDialogOpen) {
-        // INTEGRATION(render): Compose(app.frameWidth, app.frameHeight, app.displayedHeading);
+        Compose(display, app, nav, app.frameWidth, app.frameHeight, app.displayedHeading);
     }
 
     // 9. Host window.

@@ -1,7 +1,12 @@
 #include <windows.h>
 
+#include "shell/app_state.h"
 #include "shell/program_win.h"
+#include "sources/gps_feed_win.h"
 #include "sources/nav_state.h"
+#include "sources/system_time_win.h"
+#include "trip/trail_store_win.h"
+#include "trip/trip_log_win.h"
 
 namespace {
 
@@ -12,12 +17,15 @@ bool gMainWindowRan = false;
 struct NavStateOwner {
     NavState nav;
     ~NavStateOwner() {
-        // INTEGRATION(trip): write the final trip log line, ending at the local time of now.
+        // AppState was made before this object, so it is still there.
+        WriteTripLine(nav, App().tripLogPath, LocalTimeNow16());
+        // A second start never ran the window: it must not overwrite the running copy's trail.
         if (gMainWindowRan) {
-            // INTEGRATION(trip): save the trail store ("Trails.dat" in the program folder).
+            SaveTrailStore(nav.trail);
         }
         nav.trailRef = GeoPoint{};
-        // INTEGRATION(nav): CloseGpsFeed(nav); release the location sensor when one is used.
+        CloseGpsFeed(nav);
+        // INTEGRATION(nav): release the location sensor when one is in use.
         nav.sensor = nullptr;
         nav.sensorReport = nullptr;
         nav.snapshot = &nav.builtInSnapshot;

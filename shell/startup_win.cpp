@@ -12,6 +12,8 @@
 #include "shell/main_window_win.h"
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
+#include "sources/nav_state.h"
+#include "trip/trail_store_win.h"
 
 namespace {
 
@@ -49,7 +51,7 @@ int RunVantrel(HINSTANCE instance, const char* commandLineTail) {
     }
 
     SetWorkingDirectoryToProgramFolder();
-    // INTEGRATION(trip): load the trail store from "Trails.dat" into Nav().trail.
+    LoadTrailStore(Nav().trail);
 
     const char* tail = commandLineTail != nullptr ? commandLineTail : "";
     std::vector<char> commandLine(tail, tail + std::strlen(tail) + 1);
