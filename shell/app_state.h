@@ -29,6 +29,9 @@ constexpr int kShortPathSize = 128;  // "TripLogPath", "LogPath"
 constexpr uint32_t kFastDrawRate = 100;
 constexpr uint32_t kSlowDrawRate = 500;
 
+// Earlier name of the position type of "Home" and "OdoLastPos", kept for code written with it.
+using LatLon = GeoPoint;
+
 struct AppState {
     // --- window and run state ---
     ModuleHandle instance = nullptr;     // from the entry point
