@@ -155,6 +155,19 @@ TEST_F(VantrelWindow, DialogTemplateIsStoredAsDesigned) {
     EXPECT_EQ(cy, 90);
     // Icon 105 and menu 104 are there too.
     EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(105), MAKEINTRESOURCEA(14)), nullptr);
+    HICON icon = static_cast<HICON>(
+        LoadImageA(exe, MAKEINTRESOURCEA(105), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    EXPECT_NE(icon, nullptr) << "icon 105 does not load at 16 x 16";
+    if (icon != nullptr) {
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, 16);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
     EXPECT_NE(FindResourceA(exe, MAKEINTRESOURCEA(104), MAKEINTRESOURCEA(4)), nullptr);
     FreeLibrary(exe);
 }
@@ -304,6 +317,11 @@ TEST_F(VantrelWindow, SuspendQuerySavesAtOnce) {
     SendMessageA(window, WM_POWERBROADCAST, 0, 0);
     EXPECT_EQ(StoredSettings().size(), 11u);
     EXPECT_NE(FindWindowA(nullptr, kTitle), nullptr); // still running
+
+    // The end of the session saves as well.
+    ForgetSettings();
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(StoredSettings().size(), 11u);
 }
 
 TEST_F(VantrelWindow, TrayMenuAndItsCommands) {
