@@ -1,7 +1,5 @@
 #include "shell/main_window_win.h"
 
-#include <cstring>
-
 #include "shell/app_state.h"
 #include "shell/desktop_win.h"
 #include "shell/program_win.h"
