@@ -205,6 +205,13 @@ TEST_F(VantrelWindow, CloseCommandAndEscapeClose) {
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof(INPUT));
     EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "Escape did not close the window";
+
+    // Alt+F4 reaches the window as a close request, which the dialog turns into command 2.
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "Alt+F4 did not close the window";
+    EXPECT_EQ(StoredSettings().size(), 11u);
 }
 
 // A window of the test process that Vantrel follows.
