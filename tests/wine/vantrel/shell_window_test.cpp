@@ -262,6 +262,21 @@ TEST_F(VantrelWindow, FollowsAHostWindowAndClosesWithIt) {
     EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "Vantrel did not close with its host";
 }
 
+TEST_F(VantrelWindow, AHostWithoutOffsetsIsFollowedForClosingOnly) {
+    HostWindow host("Host", 200, 150, 600, 400);
+    ASSERT_NE(host.Handle(), nullptr);
+    HWND window = Start("Host");
+    ASSERT_NE(window, nullptr);
+    const RECT before = WindowRect(window);
+    SetWindowPos(host.Handle(), nullptr, 300, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(500); // several frame ticks
+    const RECT after = WindowRect(window);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    host.Close();
+    EXPECT_TRUE(vantrel_.WaitForExit(10000)) << "Vantrel did not close with its host";
+}
+
 TEST_F(VantrelWindow, NumbersAlonePlaceItOnTheDesktop) {
     HWND window = Start("100 200");
     ASSERT_NE(window, nullptr);
