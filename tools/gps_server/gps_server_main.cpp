@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "sources/gps_snapshot.h"
+#include "sources/system_time_win.h"
 #include "tools/gps_server/drive_sim.h"
 #include "tools/gps_server/fix_script.h"
 #include "tools/gps_server/nmea_feed.h"
@@ -49,16 +50,7 @@ Server g_server;
 SystemTime16 UtcNow() {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    SystemTime16 t;
-    t.year = now.wYear;
-    t.month = now.wMonth;
-    t.dayOfWeek = now.wDayOfWeek;
-    t.day = now.wDay;
-    t.hour = now.wHour;
-    t.minute = now.wMinute;
-    t.second = now.wSecond;
-    t.milliseconds = now.wMilliseconds;
-    return t;
+    return ToSystemTime16(now);
 }
 
 // Writes the record around clientCount, which belongs to the readers: they count themselves in
