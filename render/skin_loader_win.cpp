@@ -20,10 +20,12 @@ void PlaceWindow(const AppState& app, PixelSize window) {
 
 void ShowLayered(const AppState& app) {
     HWND window = static_cast<HWND>(app.mainWindow);
-    ShowWindow(window, SW_SHOW);
     uint32_t alpha = app.skin.opacity & 0xFF;
     DWORD flags = alpha == kOpaque ? LWA_COLORKEY : (LWA_COLORKEY | LWA_ALPHA);
+    // Attributes first: a layered window shown without them flashes its black background, and
+    // anyone who sees it visible can rely on its colour key and alpha being in place.
     SetLayeredWindowAttributes(window, RGB(0, 0, 0), BYTE(alpha), flags);
+    ShowWindow(window, SW_SHOW);
 }
 
 } // namespace
