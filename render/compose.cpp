@@ -180,6 +180,14 @@ void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t 
     FinishFrame(display, false);
 }
 
+RectI32 RepaintArea(const RectI32& hitRect) {
+    // GDI+ measures text with a padding of about a sixth of the line on each side, and Wine's
+    // far alignment leaves the last glyph up to that much past the measured box; repainting
+    // only the box would cut it off on screen. The hit rectangle itself stays as measured.
+    const int32_t margin = (hitRect.bottom - hitRect.top) / 6 + 1;
+    return {hitRect.left - margin, hitRect.top, hitRect.right + margin, hitRect.bottom};
+}
+
 void FinishFrame(GaugeDisplay& display, bool repaintAll) {
     if (repaintAll || display.fullRepaint) {
         display.fullRepaint = false;
@@ -189,8 +197,10 @@ void FinishFrame(GaugeDisplay& display, bool repaintAll) {
     for (int kind = 0; kind < kGaugeKindCount; ++kind) {
         const RectI32& rect = display.hitRects[kind];
         if (rect.right == 0) continue;
-        if (KindBitSet(display.values.changedMask, kind))
-            display.hooks.invalidate(display.window, &rect);
+        if (KindBitSet(display.values.changedMask, kind)) {
+            const RectI32 area = RepaintArea(rect);
+            display.hooks.invalidate(display.window, &area);
+        }
         if (display.renderers.editStep) display.renderers.editStep(display, kind);
     }
 }

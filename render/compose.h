@@ -17,9 +17,12 @@
 void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
              int32_t frameHeight, int32_t heading);
 
+// The area repainted for a changed gauge: its hit rectangle widened by the text's padding.
+RectI32 RepaintArea(const RectI32& hitRect);
+
 // The frame's end: with repaintAll or a pending full repaint, the whole window is invalidated
 // (and the pending flag cleared); otherwise each drawn kind whose value changed is invalidated
-// over its hit rectangle, and the layout editor (display.renderers.editStep) runs for each drawn
+// over its repaint area, and the layout editor (display.renderers.editStep) runs for each drawn
 // kind.
 void FinishFrame(GaugeDisplay& display, bool repaintAll);
 
