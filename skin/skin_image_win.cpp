@@ -31,12 +31,6 @@ Gdiplus::GpImage* LoadSkinImage(const std::string& skinFolderPath, const char* f
     return LoadImageFile(BmpFallbackPath(path));
 }
 
-void LoadSkinImages(const std::string& skinFolderPath, Gdiplus::GpImage* images[kSkinImageCount]) {
-    for (int slot = 0; slot < kSkinImageCount; ++slot) {
-        images[slot] = LoadSkinImage(skinFolderPath, SkinImageFileName(slot));
-    }
-}
-
 std::optional<PixelSize> SkinImageSize(Gdiplus::GpImage* image) {
     if (image == nullptr) return std::nullopt;
     UINT width = 0;

@@ -15,10 +15,6 @@ class GpImage;
 // caller owns (release it with GdipDisposeImage) or nullptr. GDI+ must be started.
 Gdiplus::GpImage* LoadSkinImage(const std::string& skinFolderPath, const char* fileName);
 
-// Loads all nine slots in slot order (SkinImageSlot) with LoadSkinImage; a slot without a
-// readable file is nullptr. The caller owns the images and must have released the old ones.
-void LoadSkinImages(const std::string& skinFolderPath, Gdiplus::GpImage* images[kSkinImageCount]);
-
 // An image's size in pixels; nothing for nullptr or when GDI+ cannot tell. Feeds
 // ComputeSkinGeometry with the Arrow and Background slots.
 std::optional<PixelSize> SkinImageSize(Gdiplus::GpImage* image);

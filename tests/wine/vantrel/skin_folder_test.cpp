@@ -335,7 +335,8 @@ TEST(SkinImage, ASkinWithOnlyArrowBmpFillsOnlyTheArrowSlotAndSizesTheFrame) {
     ASSERT_TRUE(PutFile(folder.File("Arrow.bmp"), bmp.data(), bmp.size()));
 
     Gdiplus::GpImage* images[kSkinImageCount] = {};
-    LoadSkinImages(folder.Path(), images);
+    for (int slot = 0; slot < kSkinImageCount; ++slot)
+        images[slot] = LoadSkinImage(folder.Path(), SkinImageFileName(slot));
     ASSERT_NE(images[kImageArrow], nullptr);
     for (int slot = kImageNeedle; slot < kSkinImageCount; ++slot) {
         EXPECT_EQ(images[slot], nullptr) << SkinImageFileName(slot);
