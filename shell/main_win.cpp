@@ -15,7 +15,7 @@ struct ProgramSingletons {
         // AppState first: NavState's teardown still reads it (the trip log path).
         App();
         Nav();
-        // INTEGRATION(nav): the OBD-II reader connection (OpenObdFeed), second.
+        // Not built yet: the OBD-II reader connection (OpenObdFeed), second.
         Display();
     }
 };

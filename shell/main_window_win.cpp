@@ -67,14 +67,14 @@ void StartMainWindow(HWND window) {
     if (app.osMajorVersion >= 6) {
         AllowReaderMessages(window);
     }
-    // INTEGRATION(nav): if the OBD-II reader's memory is attached, RequestObdPids().
+    // Not built yet: if the OBD-II reader's memory is attached, RequestObdPids().
 }
 
 void OpenConfiguration(HWND /*window*/) {
     if (App().configDialog != nullptr) {
         return;
     }
-    // INTEGRATION(config): the configuration dialog, modeless from template 103, owner = the
+    // Not built yet: the configuration dialog, modeless from template 103, owner = the
     // main window. Until it exists, "Configure" and a right click do nothing.
 }
 
@@ -88,7 +88,7 @@ void OnLeftButtonDown(HWND window, LPARAM lParam) {
         const int y = static_cast<short>(HIWORD(lParam));
         (void)x;
         (void)y;
-        // INTEGRATION(render): BeginDrag(x, y) of the layout editor.
+        // Not built yet: BeginDrag(x, y) of the layout editor.
         return;
     }
     // Let the system move the window with the mouse from any point of it.
@@ -213,7 +213,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnLeftButtonDown(window, lParam);
         break;
     case WM_LBUTTONUP:
-        // INTEGRATION(render): EndDrag() of the layout editor.
+        // Not built yet: EndDrag() of the layout editor.
         break;
     case WM_CONTEXTMENU:
         OpenConfiguration(window);
@@ -222,7 +222,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, wParam);
         break;
     case WM_USER:
-        // INTEGRATION(nav): RequestObdPids() - the OBD-II reader asks for the PID requests.
+        // Not built yet: RequestObdPids() - the OBD-II reader asks for the PID requests.
         break;
     case kTrayCallbackMessage:
         if (lParam == WM_RBUTTONUP) {

@@ -54,23 +54,23 @@ void FrameTick(HWND window) {
 
     // 1-2. Position source.
     if (nav.sensor != nullptr) {
-        // INTEGRATION(nav): ReadLocationSensor(nav);
+        // Not built yet: ReadLocationSensor(nav);
     }
     OpenGpsFeed(nav); // attaches while not attached and not in sensor mode
 
     // 3-7. Trail break, course and speed hold, heading smoothing.
     FrameTickContext context;
     context.configDialogOpen = app.configDialog != nullptr;
-    context.playbackActive = false; // INTEGRATION(nav): whether a recording is being played back
+    context.playbackActive = false; // Not built yet: whether a recording is being played back
     context.selectedKind = display.edit.selectedKind;
     AdvanceNavigation(app, nav, context);
     if (context.configDialogOpen) {
-        // INTEGRATION(config): "Tarvox %s\r\nOBD-II %s" with the GPS and OBD-II status words
+        // Not built yet: "Tarvox %s\r\nOBD-II %s" with the GPS and OBD-II status words
         // ("N/C" while not attached) as the text of control 1054 of the dialog.
     }
 
     // 8. Values and frame.
-    const bool obdAttached = false; // INTEGRATION(nav): whether the OBD-II memory is attached
+    const bool obdAttached = false; // Not built yet: whether the OBD-II memory is attached
     const GaugeInputs inputs =
         MakeGaugeInputs(nav, app, GaugeLocalTime(*nav.snapshot), obdAttached);
     const bool changed = ComputeGaugeValues(display.values, app.skin, inputs, display.hitRects);
@@ -82,13 +82,13 @@ void FrameTick(HWND window) {
     FollowHostWindow(window);
 
     // 10. Playback.
-    // INTEGRATION(nav): when a recording is loaded: the dialog's progress bar (control 1003,
+    // Not built yet: when a recording is loaded: the dialog's progress bar (control 1003,
     // PBM_SETPOS, bytes consumed / 16) and playSpeed + 1 runs of the playback line reader.
 }
 
 void SecondTick(HWND /*window*/) {
     AppState& app = App();
-    // INTEGRATION(nav): the OBD-II one-second step (attach, link state, registration).
+    // Not built yet: the OBD-II one-second step (attach, link state, registration).
     if (!HasOption(app, kOptionHideMouse)) {
         return;
     }
@@ -104,5 +104,5 @@ void SecondTick(HWND /*window*/) {
     case PointerAction::None:
         break;
     }
-    // INTEGRATION(nav): the idle re-request of the OBD-II PIDs while the reader is "Idle".
+    // Not built yet: the idle re-request of the OBD-II PIDs while the reader is "Idle".
 }

@@ -25,7 +25,7 @@ struct NavStateOwner {
         }
         nav.trailRef = GeoPoint{};
         CloseGpsFeed(nav);
-        // INTEGRATION(nav): release the location sensor when one is in use.
+        // Not built yet: release the location sensor when one is in use.
         nav.sensor = nullptr;
         nav.sensorReport = nullptr;
         nav.snapshot = &nav.builtInSnapshot;

@@ -59,10 +59,10 @@ int RunVantrel(HINSTANCE instance, const char* commandLineTail) {
     const int count = SplitCommandLine(commandLine.data(), arguments);
     InterpretArguments(arguments, count, SystemLookups(), app);
 
-    // INTEGRATION(nav): FindLocationSensor(Nav()); - initialises COM for this thread.
+    // Not built yet: FindLocationSensor(Nav()); - initialises COM for this thread.
 
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, MainWindowProc, 0);
 
-    // INTEGRATION(nav): free the playback buffer when a recording is loaded.
+    // Not built yet: free the playback buffer when a recording is loaded.
     return 0;
 }
