@@ -149,15 +149,18 @@ gfx::Font SatelliteFont(const GaugeRecord& record) {
 }
 
 // One satellite's number, its box centred on the anchor horizontally and standing on it.
-void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, float em,
-                   const gfx::PointF& anchor, uint16_t id, gfx::Argb color) {
+void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, const gfx::PointF& anchor,
+                   uint16_t id, gfx::Argb color) {
     char digits[8];
     std::snprintf(digits, sizeof digits, "%d", int(id));
     const std::u16string text = gfx::AnsiToUtf16(digits);
+    // Measured and drawn in layout boxes without size, which neither wrap nor clip. A box of
+    // (characters x em) by em, the em being in points, is narrower than a digit and lower than
+    // a line in pixels: GDI+ then measures an empty box and the number would hang below and
+    // to the right of its point instead of standing centred on it.
     gfx::RectF box;
-    graphics.MeasureString(text, font, {0, 0, float(text.size()) * em, em}, nullptr, &box);
+    graphics.MeasureString(text, font, {0, 0, 0, 0}, nullptr, &box);
     gfx::SolidBrush brush(color);
-    // A layout box without size neither wraps nor clips the number.
     graphics.DrawString(text, font, {anchor.x - box.width / 2, anchor.y - box.height, 0, 0},
                         nullptr, brush);
 }
@@ -174,7 +177,7 @@ void DrawSatellites(gfx::Graphics& graphics, const MapView& view, const GaugeRec
         if (entry.id == 0 || entry.elevation == 0 || entry.snr == 0) continue;
         int32_t direction = SatelliteDirection(entry.azimuth, heading, fixedNorth);
         gfx::PointF anchor = MapPointAt(view.cx, view.cy, direction, entry.elevation);
-        DrawSatellite(graphics, font, float(record.paramA), anchor, entry.id,
+        DrawSatellite(graphics, font, anchor, entry.id,
                       SatelliteColor(record.color, entry.snr, strongest));
     }
 }
