@@ -34,8 +34,8 @@ void DrawBars(gfx::Graphics& g, const gfx::Pen& pen, const GaugeValues& values, 
     }
 }
 
-void DrawLine(gfx::Graphics& g, const gfx::Pen& pen, const GaugeValues& values, int kind,
-              const GraphScale& scale, float right, float base, int32_t count) {
+void DrawPolyline(gfx::Graphics& g, const gfx::Pen& pen, const GaugeValues& values, int kind,
+                  const GraphScale& scale, float right, float base, int32_t count) {
     gfx::PointF points[kHistorySamples] = {};
     for (int32_t j = 0; j < count; ++j)
         points[j] = {right - float(j), base - GraphSampleHeight(scale, NthNewest(values, kind, j))};
@@ -83,7 +83,7 @@ void DrawHistoryGraph(GaugeDisplay& display, const SkinRecord& skin, int kind, b
     if (bars)
         DrawBars(display.graphics, pen, display.values, kind, scale, right, base, count);
     else
-        DrawLine(display.graphics, pen, display.values, kind, scale, right, base, count);
+        DrawPolyline(display.graphics, pen, display.values, kind, scale, right, base, count);
 
     display.hitRects[kind] = {x, y, x + count, y + height + 1};
     display.values.changedMask[1] |= kDepthKindsBits;
