@@ -1,6 +1,11 @@
 #include "render/renderer_table.h"
 
+#include "render/dial_gauge.h"
+#include "render/linear_gauge.h"
+
 void InstallGaugeRenderers(GaugeRenderers& renderers) {
     // Each renderer that exists fills its entry here; the others stay empty and draw nothing.
     (void)renderers;
+    renderers.dial = DrawDialStyle;
+    renderers.linear = DrawLinearStyle;
 }
