@@ -14,9 +14,9 @@ constexpr float kPi = 3.1415927f;    // single precision, like all the needle ar
 constexpr float kScreenTurn = 1.56f; // "0 = up" to screen radians, a hair short of a quarter turn
 constexpr int32_t kValuesPerStep = 5;
 constexpr float kStepsPerValue = 0.2f;
-constexpr float kNumberRadius = 0.7f;   // numbers stand at 0.7 of the radius
-constexpr float kLongTick = 0.85f;      // even steps
-constexpr float kShortTick = 0.92f;     // odd steps
+constexpr float kNumberRadius = 0.7f;       // numbers stand at 0.7 of the radius
+constexpr float kLongTick = 0.85f;          // even steps
+constexpr float kShortTick = 0.92f;         // odd steps
 constexpr float kFontPerSize = 0.06666667f; // numbers are one fifteenth of the diameter
 constexpr float kArcBarPerSize = 0.04f;
 constexpr float kHubPerLength = 0.071428575f; // the polygon needle's hub is 1/14 of its length
@@ -112,7 +112,8 @@ void DrawArcBar(GaugeDisplay& display, const GaugeRecord& record, gfx::Argb need
     float size = float(record.paramB);
     float w = 2 * size * kArcBarPerSize;
     gfx::Pen pen(needleColor, w);
-    display.graphics.DrawArc(pen, {float(record.x) + w / 2, float(record.y) + w / 2, size - w, size - w},
+    display.graphics.DrawArc(pen,
+                             {float(record.x) + w / 2, float(record.y) + w / 2, size - w, size - w},
                              start - 90, sweep);
 }
 

@@ -25,8 +25,8 @@ struct DialArgs {
 
 // The dial's frame: angles in degrees clockwise from twelve o'clock.
 struct DialGeometry {
-    int32_t h = 0;         // half the diameter
-    int32_t cx = 0;        // centre
+    int32_t h = 0;  // half the diameter
+    int32_t cx = 0; // centre
     int32_t cy = 0;
     int32_t halfSweep = 0; // after the companion's "Sweep"
     int32_t firstAngle = 0;

@@ -41,8 +41,8 @@ std::string ScaleNumber(const LinearScale& scale, const LinearArgs& args, int64_
 // One value mark: a major tick with its number, or a minor tick. `at` is the pixel along the
 // scale (x of a horizontal scale, y of a vertical one), `base` the baseline across it.
 void DrawMark(const ScaleText& text, const gfx::Pen& pen, const gfx::SolidBrush& brush,
-              const LinearScale& scale, const LinearArgs& args, int64_t at, int32_t base,
-              int64_t u, int64_t q) {
+              const LinearScale& scale, const LinearArgs& args, int64_t at, int32_t base, int64_t u,
+              int64_t q) {
     float along = float(at);
     float from = float(base);
     bool major = u % q == 0;
@@ -74,8 +74,8 @@ void DrawScale(GaugeDisplay& display, const GaugeRecord& record, const LinearSca
     float em = float(scale.length) * kFontPerLength;
     ScaleText text{display.graphics, ScaleFont(record, em), {0, 0, 6 * em, 2 * em}};
     gfx::RectF sample = text.Measure(kSampleNumber);
-    int64_t q = LinearNumberInterval(scale, args, sample.width + kTextRoom,
-                                     sample.height + kTextRoom);
+    int64_t q =
+        LinearNumberInterval(scale, args, sample.width + kTextRoom, sample.height + kTextRoom);
     if (q == 0) return; // too short for a single number: no scale
 
     bool marker = display.images[args.vertical ? kImageGaugeV : kImageGaugeH].Valid();

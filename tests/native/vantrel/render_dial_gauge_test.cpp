@@ -86,7 +86,8 @@ TEST_F(Dial, DefaultSpeedometerScaleArcTicksAndNumbers) {
     }
     EXPECT_NEAR(ticks[0].points[0].x, cx + r * std::cos(-120 * kPi / 180 - 1.56f), 1e-3);
 
-    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"20", "40", "60", "80", "100", "120", "140"}));
+    EXPECT_EQ(DrawnTexts(),
+              (std::vector<std::string>{"20", "40", "60", "80", "100", "120", "140"}));
     auto strings = Of("DrawString");
     auto measured = Of("MeasureString");
     ASSERT_EQ(measured.size(), 7u);
@@ -144,8 +145,7 @@ TEST_F(Dial, PolygonNeedleFollowsTheValue) {
     };
     // 77.5 is half of the 155 range: twelve o'clock. Below the start holds at the first
     // angle; past the range the needle goes on past the end of the scale.
-    for (Case c : {Case{77.5f, 0}, Case{0, 240}, Case{-50, 240}, Case{155, 120},
-                   Case{186, 168}}) {
+    for (Case c : {Case{77.5f, 0}, Case{0, 240}, Case{-50, 240}, Case{155, 120}, Case{186, 168}}) {
         Draw(0, c.value);
         auto polygons = Of("FillPolygon");
         ASSERT_EQ(polygons.size(), 1u) << c.value;
@@ -167,8 +167,7 @@ TEST_F(Dial, ACentreOnTheRightReversesNumbersAndNeedle) {
     Record(kKindSpeed).paramD = 240;
     Draw(0, 0);
     // Numbers count down clockwise: the full-scale 155 at step 0 is not labelled.
-    EXPECT_EQ(DrawnTexts(),
-              (std::vector<std::string>{"135", "115", "95", "75", "55", "35", "15"}));
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"135", "115", "95", "75", "55", "35", "15"}));
     // Value 0 points at the last angle, 210 degrees.
     NeedleTriangle n = PolygonNeedleCorners(82, 92, 72.5f, 72.5f * 0.071428575f, 210, 180);
     ExpectPoint(Of("FillPolygon")[0].points[0], n.tip, "tip at 0");
@@ -241,9 +240,8 @@ TEST_F(Dial, NeedleImagesAndTheirHitRectangle) {
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].image, rec::ImageId(display->images[kImageNeedle])); // kind 27: Needle
     float s = 144.0f / 40;
-    EXPECT_EQ(images[0].args,
-              (std::vector<float>{-5 * s, -20 * s, 10 * s, 40 * s, 0, 0, 10, 40,
-                                  float(gfx::Unit::Pixel)}));
+    EXPECT_EQ(images[0].args, (std::vector<float>{-5 * s, -20 * s, 10 * s, 40 * s, 0, 0, 10, 40,
+                                                  float(gfx::Unit::Pixel)}));
     gfx::PointF pivot = images[0].transform.Map({0, 0});
     EXPECT_FLOAT_EQ(pivot.x, 82);
     EXPECT_FLOAT_EQ(pivot.y, 92);
