@@ -32,6 +32,7 @@ programs=$run/programs
 if [ -f "$programs/GpsServer.exe" ]; then
     (cd "$programs" && "$wine_run" GpsServer.exe >/dev/null 2>&1 &)
 fi
+if [ -f "$programs/ObdReader.exe" ]; then (cd "$programs" && "$wine_run" ObdReader.exe >/dev/null 2>&1 &); fi
 if [ -f "$programs/Vantrel.exe" ]; then
     main=Vantrel.exe
 else

@@ -7,6 +7,7 @@
 #include "render/gauge_display_win.h"
 #include "shell/app_state.h"
 #include "shell/program_win.h"
+#include "sources/obd_feed_win.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ struct ProgramSingletons {
         // AppState first: NavState's teardown still reads it (the trip log path).
         App();
         Nav();
-        // Not built yet: the OBD-II reader connection (OpenObdFeed), second.
+        Obd(); // attaches to the OBD-II reader's memory when the reader runs
         Display();
     }
 };

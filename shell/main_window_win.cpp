@@ -10,6 +10,7 @@
 #include "render/skin_loader_win.h"
 #include "sources/gps_feed_win.h"
 #include "sources/nav_state.h"
+#include "sources/obd_feed_win.h"
 #include "sources/system_time_win.h"
 #include "trip/trip_end_win.h"
 #include "trip/trip_log_win.h"
@@ -67,7 +68,7 @@ void StartMainWindow(HWND window) {
     if (app.osMajorVersion >= 6) {
         AllowReaderMessages(window);
     }
-    // Not built yet: if the OBD-II reader's memory is attached, RequestObdPids().
+    RequestObdPids(Obd(), app.skin); // does nothing unless the reader's memory is attached
 }
 
 void OpenConfiguration(HWND /*window*/) {
@@ -222,7 +223,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, wParam);
         break;
     case WM_USER:
-        // Not built yet: RequestObdPids() - the OBD-II reader asks for the PID requests.
+        RequestObdPids(Obd(), App().skin); // the OBD-II reader asks for the PID requests
         break;
     case kTrayCallbackMessage:
         if (lParam == WM_RBUTTONUP) {

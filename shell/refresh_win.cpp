@@ -16,6 +16,7 @@
 #include "sources/gauge_values.h"
 #include "sources/gps_feed_win.h"
 #include "sources/nav_state.h"
+#include "sources/obd_feed_win.h"
 
 namespace {
 
@@ -65,14 +66,17 @@ void FrameTick(HWND window) {
     context.selectedKind = display.edit.selectedKind;
     AdvanceNavigation(app, nav, context);
     if (context.configDialogOpen) {
-        // Not built yet: "Tarvox %s\r\nOBD-II %s" with the GPS and OBD-II status words
-        // ("N/C" while not attached) as the text of control 1054 of the dialog.
+        char status[64];
+        wsprintfA(status, "Tarvox %s\r\nOBD-II %s",
+                  GpsStatusWord(*nav.snapshot, GpsFeedAttached(nav)), ObdStatusWord(Obd().view));
+        SetDlgItemTextA(static_cast<HWND>(app.configDialog), 1054 /* status text */, status);
     }
 
     // 8. Values and frame.
-    const bool obdAttached = false; // Not built yet: whether the OBD-II memory is attached
-    const GaugeInputs inputs =
-        MakeGaugeInputs(nav, app, GaugeLocalTime(*nav.snapshot), obdAttached);
+    const ObdFeed& obd = Obd();
+    GaugeInputs inputs =
+        MakeGaugeInputs(nav, app, GaugeLocalTime(*nav.snapshot), ObdFeedAttached(obd));
+    inputs.obd = obd.view;
     const bool changed = ComputeGaugeValues(display.values, app.skin, inputs, display.hitRects);
     if (changed || context.configDialogOpen) {
         Compose(display, app, nav, app.frameWidth, app.frameHeight, app.displayedHeading);
@@ -86,9 +90,9 @@ void FrameTick(HWND window) {
     // PBM_SETPOS, bytes consumed / 16) and playSpeed + 1 runs of the playback line reader.
 }
 
-void SecondTick(HWND /*window*/) {
+void SecondTick(HWND window) {
     AppState& app = App();
-    // Not built yet: the OBD-II one-second step (attach, link state, registration).
+    ObdSecondTick(Obd(), app.skin, window);
     if (!HasOption(app, kOptionHideMouse)) {
         return;
     }
@@ -104,5 +108,5 @@ void SecondTick(HWND /*window*/) {
     case PointerAction::None:
         break;
     }
-    // Not built yet: the idle re-request of the OBD-II PIDs while the reader is "Idle".
+    ObdIdleTick(Obd(), app.skin, window);
 }

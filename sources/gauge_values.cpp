@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "sources/obd_values.h"
+
 namespace {
 
 // Unit factors of the value table (single precision, as the program has always used them).
@@ -107,6 +109,8 @@ bool ComputeGaugeValues(GaugeValues& values, SkinRecord& skin, const GaugeInputs
 
     float* value = values.value;
     FillGpsAndTimeValues(value, in);
+    if (in.obdAttached && in.obd != nullptr)
+        FillObdValues(value, *in.obd, in.metric, KindRecord(skin, kKindObd2Mpg).paramB);
 
     values.speedRing[values.speedRingIndex] =
         in.obdAttached ? value[kKindObd2Speed] : value[kKindSpeed];

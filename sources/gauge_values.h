@@ -8,6 +8,7 @@
 #include "shell/win_types.h"
 #include "skin/skin_record.h"
 #include "sources/gps_snapshot.h"
+#include "sources/obd_snapshot.h"
 
 constexpr int kHistorySamples = 512;
 constexpr int kSpeedRingSamples = 12;
@@ -36,11 +37,12 @@ struct GaugeInputs {
     float odometer = 0.0f;                 // statute miles, AppState::odometer
     float tripDistance = 0.0f;             // statute miles, NavState::tripDistance
     SystemTime16 localTime{};              // local time of the fix, or of the system clock
-    // True while the OBD-II reader's record is attached. The OBD-II kinds 21 to 55 are then
-    // written by the OBD-II value step before this pass, which leaves them alone and takes the
-    // speed ring's sample from kind 21; while false, kinds 21 and 22 show the held GPS speed in
-    // knots and kinds 23 to 55 keep their last values.
+    // True while the OBD-II reader's record is attached. The pass then fills the OBD-II kinds
+    // 21 to 55 from `obd` (when given) and takes the speed ring's sample from kind 21; while
+    // false, kinds 21 and 22 show the held GPS speed in knots and kinds 23 to 55 keep their last
+    // values.
     bool obdAttached = false;
+    const ObdSnapshot* obd = nullptr; // the reader's record while attached
 };
 
 // Whether kind k is a needle dial (damping and range growth apply).
