@@ -65,27 +65,11 @@ TEST(MapGeometry, PointsAtABearingCarryTheNeedleOffset) {
     EXPECT_EQ(centre.y, 50);
 }
 
-TEST(MapGeometry, DistanceIsStatuteMiles) {
-    // One degree of latitude: 60 nautical miles on the program's sphere and degree factor.
-    const double expected = 3437.2861 * 1.151 * 0.01745566;
-    EXPECT_NEAR(MapDistanceMiles({10.0f, 5.0f}, {11.0f, 5.0f}), expected, 1e-3);
-    EXPECT_EQ(MapDistanceMiles(kHere, kHere), 0.0f);
-}
-
 TEST(MapGeometry, SatelliteColoursScaleEveryChannelAndStayOpaque) {
     EXPECT_EQ(SatelliteColor(0xFFC08040, 45, 45), 0xFFC08040u);
     EXPECT_EQ(SatelliteColor(0x80FF8040, 30, 60), 0xFF7F4020u); // half, alpha forced opaque
     EXPECT_EQ(SatelliteColor(0xFFC08040, 22, 45), 0xFF5D3E1Fu); // integer division per channel
     EXPECT_EQ(SatelliteColor(0xFFFFFFFF, 1, 99), 0xFF020202u);
-}
-
-TEST(MapGeometry, StrongestSignalIsAtLeast45) {
-    SatelliteEntry sats[kSatelliteSlots] = {};
-    EXPECT_EQ(StrongestSignal(sats), 45);
-    sats[3].snr = 44;
-    EXPECT_EQ(StrongestSignal(sats), 45);
-    sats[11].snr = 52; // counted even though the entry has no number
-    EXPECT_EQ(StrongestSignal(sats), 52);
 }
 
 TEST(MapGeometry, SatelliteDirectionTurnsWithTheHeadingUnlessNorthIsFixed) {
