@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the ready folder and runs the cluster on its demo data: the GPS server
-# stand-in drives a simulated car and Vantrel shows it (Zorbel's balls when Vantrel is not built).
+# stand-in drives a simulated car, the OBD-II reader stand-in simulates its engine, and Vantrel
+# shows both (Zorbel's balls when Vantrel is not built).
 #
 # With a desktop ($DISPLAY set) the programs open there and the demo ends when Vantrel is closed
 # (Escape, or "Exit" in its tray menu). Without one they run on a private Xvfb display for
@@ -29,10 +30,11 @@ cleanup() { "$wine_run" --stop; }
 trap cleanup EXIT
 
 programs=$run/programs
-if [ -f "$programs/GpsServer.exe" ]; then
-    (cd "$programs" && "$wine_run" GpsServer.exe >/dev/null 2>&1 &)
-fi
-if [ -f "$programs/ObdReader.exe" ]; then (cd "$programs" && "$wine_run" ObdReader.exe >/dev/null 2>&1 &); fi
+for peer in GpsServer.exe ObdReader.exe; do
+    if [ -f "$programs/$peer" ]; then
+        (cd "$programs" && "$wine_run" "$peer" >/dev/null 2>&1 &)
+    fi
+done
 if [ -f "$programs/Vantrel.exe" ]; then
     main=Vantrel.exe
 else
