@@ -110,7 +110,7 @@ gfx::Bitmap DrawClusterBackground() {
 
     // The heading tape's window: a darker strip with the fixed middle marked below it.
     gfx::SolidBrush strip(0xFF12161B);
-    g.FillRectangle(strip, {kMiddleX - kTapeWidth / 2.0f - 6, kTapeY - 2.0f, kTapeWidth + 12.0f,
+    g.FillRectangle(strip, {kMiddleX - kTapeWidth / 2.0f - 16, kTapeY - 2.0f, kTapeWidth + 32.0f,
                             kTapeHeight + 4.0f});
     gfx::PointF pointer[3] = {{kMiddleX - 5.0f, kTapeY + kTapeHeight + 8.0f},
                               {kMiddleX + 5.0f, kTapeY + kTapeHeight + 8.0f},

@@ -39,12 +39,12 @@ constexpr int32_t kLeftColumnX = 236;  // altitude and trip
 constexpr int32_t kRightColumnX = 424; // odometer and time
 constexpr int32_t kGraphX = kMiddleX - 60;
 constexpr int32_t kGraphWidth = 120; // samples shown
-constexpr int32_t kGraphY = 166;
+constexpr int32_t kGraphY = 160;
 constexpr int32_t kGraphHeight = 26;
 constexpr int32_t kBarX = kMiddleX - 60;
 constexpr int32_t kBarLength = 120;
-constexpr int32_t kBarY = 202;
-constexpr int32_t kCoolantStart = 100; // degrees Fahrenheit at the bar's left end
+constexpr int32_t kBarY = 196;
+constexpr int32_t kCoolantStart = 20; // bar from 20 to 260 (F, or C when metric), two per pixel
 constexpr int32_t kCoolantRange = 260;
 
 // Label texts and their places on the background, top-left.
