@@ -130,6 +130,11 @@ TEST_F(ClusterSkin, ComposedFrameKeepsEveryGaugeInsideThePanelAndApart) {
             rpm += Orange(Pixel(x, y));
     EXPECT_GT(rpm, 20);
 
+    // 195 on the coolant bar from 20 to 260 over 120 pixels fills (195 - 20) * 121 / 240 = 88.
+    int barMiddle = cluster::kBarY + 6;
+    EXPECT_TRUE(Orange(Pixel(cluster::kBarX + 80, barMiddle)));
+    EXPECT_FALSE(Orange(Pixel(cluster::kBarX + 96, barMiddle)));
+
     for (int kind : kShown) {
         if (kind == kKindSatellites || kind == kKindHomeTarget) continue; // share the map's rect
         const RectI32& r = display->hitRects[kind];
