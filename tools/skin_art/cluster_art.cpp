@@ -1,6 +1,5 @@
 #include "tools/skin_art/cluster_art.h"
 
-#include <cmath>
 #include <string>
 
 #include "tools/skin_art/cluster_layout.h"
@@ -9,7 +8,6 @@ namespace {
 
 using namespace cluster;
 
-constexpr double kPi = 3.14159265358979323846;
 // Pure black is the window's colour key, so the panel is a very dark grey, never black.
 constexpr gfx::Argb kPanel = 0xFF181C22;
 constexpr gfx::Argb kPanelEdge = 0xFF4C535C;
@@ -18,11 +16,6 @@ constexpr gfx::Argb kDialRing = 0xFF6A717A;
 constexpr gfx::Argb kTick = 0xFFB4BAC2;
 constexpr gfx::Argb kLabel = 0xFF8C939C;
 constexpr gfx::Argb kMarker = 0xFFFFB020;
-
-gfx::PointF OnCircle(float cx, float cy, float radius, double degreesFromUp) {
-    double t = degreesFromUp * kPi / 180;
-    return {cx + float(radius * std::sin(t)), cy - float(radius * std::cos(t))};
-}
 
 gfx::RectF Square(float cx, float cy, float radius) {
     return {cx - radius, cy - radius, 2 * radius, 2 * radius};
@@ -49,18 +42,6 @@ void DialFace(gfx::Graphics& g, float cx, float cy, float radius) {
     g.DrawEllipse(ring, Square(cx, cy, radius));
 }
 
-// Ticks every `step` degrees, longer and heavier every `major` degrees.
-void Ticks(gfx::Graphics& g, float cx, float cy, float radius, int step, int major) {
-    gfx::Pen minor(kTick, 1);
-    gfx::Pen heavy(kTick, 3);
-    for (int angle = 0; angle < 360; angle += step) {
-        bool isMajor = angle % major == 0;
-        float inner = radius - (isMajor ? 12.0f : 5.0f);
-        g.DrawLine(isMajor ? heavy : minor, OnCircle(cx, cy, inner, angle),
-                   OnCircle(cx, cy, radius - 2, angle));
-    }
-}
-
 void Text(gfx::Graphics& g, const char* text, float x, float y, float points, gfx::Argb color,
           gfx::StringAlignment alignment) {
     gfx::FontFamily family(u"Arial");
@@ -80,18 +61,27 @@ gfx::Bitmap NewCanvas(int width, int height, gfx::Graphics* graphics) {
     return bitmap;
 }
 
-// A hand pointing up from the centre of a width × height image: a tapered blade from the tip
-// to a short tail behind the pivot.
-gfx::Bitmap Hand(int width, int height, float tipY, float tailY, gfx::Argb color) {
-    gfx::Graphics g;
-    gfx::Bitmap bitmap = NewCanvas(width, height, &g);
-    float cx = width / 2.0f;
-    float cy = height / 2.0f;
-    gfx::PointF blade[4] = {{cx, tipY}, {float(width) - 1, cy}, {cx, tailY}, {1, cy}};
-    gfx::SolidBrush brush(color);
-    g.FillPolygon(brush, blade, 4, gfx::FillMode::Alternate);
-    g.FillEllipse(brush, Square(cx, cy, width / 2.0f));
-    return bitmap;
+// The faint arc of a dial's scale from value `from` to `to` of `range`, as a band of `width`
+// just inside the rim.
+void ScaleBand(gfx::Graphics& g, float cx, float cy, float radius, float from, float to,
+               float range, float width, gfx::Argb color) {
+    float first = -kDialSweep / 2.0f;
+    float start = first + kDialSweep * from / range;
+    float sweep = kDialSweep * (to - from) / range;
+    gfx::Pen pen(color, width);
+    float inset = radius - width / 2 - 1;
+    g.DrawArc(pen, Square(cx, cy, inset), start - 90, sweep);
+}
+
+void Dial(gfx::Graphics& g, float cx, float cy, const char* unit, const char* name) {
+    float r = float(kDialRadius);
+    gfx::SolidBrush bezel(0xFF2C323A);
+    g.FillEllipse(bezel, Square(cx, cy, r + 4));
+    DialFace(g, cx, cy, r);
+    gfx::SolidBrush hub(0xFF3A4048);
+    g.FillEllipse(hub, Square(cx, cy, 12));
+    Text(g, unit, cx, cy + 30, 8, kLabel, gfx::StringAlignment::Center);
+    Text(g, name, cx, cy + 58, 9, kTick, gfx::StringAlignment::Center);
 }
 
 } // namespace
@@ -99,26 +89,38 @@ gfx::Bitmap Hand(int width, int height, float tipY, float tailY, gfx::Argb color
 gfx::Bitmap DrawClusterBackground() {
     gfx::Graphics g;
     gfx::Bitmap bitmap = NewCanvas(kFrameWidth, kFrameHeight, &g);
-    RoundedPanel(g, {2, 2, kFrameWidth - 4.0f, kFrameHeight - 4.0f}, 20);
+    RoundedPanel(g, {2, 2, kFrameWidth - 4.0f, kFrameHeight - 4.0f}, 28);
 
-    // Heading rose: ticks every 10 degrees, heavier every 30, and the direction of travel marked
-    // at the top, since the needle turns and the dial does not.
-    DialFace(g, kRoseX, kRoseY, kRoseRadius);
-    Ticks(g, kRoseX, kRoseY, kRoseRadius, 10, 30);
-    gfx::SolidBrush marker(kMarker);
-    gfx::PointF top[3] = {{kRoseX - 6.0f, kRoseY - kRoseRadius - 1.0f},
-                          {kRoseX + 6.0f, kRoseY - kRoseRadius - 1.0f},
-                          {float(kRoseX), kRoseY - kRoseRadius + 10.0f}};
-    g.FillPolygon(marker, top, 3, gfx::FillMode::Alternate);
+    Dial(g, kSpeedX, kDialY, "mph / km/h", "SPEED");
+    Dial(g, kRpmX, kDialY, "x100 r/min", "ENGINE");
+    ScaleBand(g, kRpmX, kDialY, kDialRadius, kRedline, kRpmRange, kRpmRange, 7, 0xFFB02820);
 
-    // Clock face: minute ticks, heavier hours, and the four quarter numbers.
-    DialFace(g, kClockX, kClockY, kClockRadius);
-    Ticks(g, kClockX, kClockY, kClockRadius, 6, 30);
-    const char* quarters[4] = {"12", "3", "6", "9"};
-    for (int i = 0; i < 4; ++i) {
-        gfx::PointF p = OnCircle(kClockX, kClockY, kClockRadius - 22.0f, i * 90.0);
-        Text(g, quarters[i], p.x, p.y - 7, 8, kTick, gfx::StringAlignment::Center);
-    }
+    // The map view's ground: a darker disc with range rings and a mark for the car at the centre.
+    gfx::SolidBrush ground(0xFF12161B);
+    g.FillEllipse(ground, Square(kMiddleX, kMapY, kMapRadius + 2.0f));
+    gfx::Pen ring(0xFF2E353E, 1);
+    g.DrawEllipse(ring, Square(kMiddleX, kMapY, kMapRadius / 2.0f));
+    gfx::Pen rim(kDialRing, 1.5f);
+    g.DrawEllipse(rim, Square(kMiddleX, kMapY, kMapRadius + 2.0f));
+    gfx::SolidBrush car(kMarker);
+    gfx::PointF carMark[3] = {{float(kMiddleX), kMapY - 5.0f},
+                              {kMiddleX + 4.0f, kMapY + 4.0f},
+                              {kMiddleX - 4.0f, kMapY + 4.0f}};
+    g.FillPolygon(car, carMark, 3, gfx::FillMode::Alternate);
+
+    // The heading tape's window: a darker strip with the fixed middle marked below it.
+    gfx::SolidBrush strip(0xFF12161B);
+    g.FillRectangle(strip, {kMiddleX - kTapeWidth / 2.0f - 16, kTapeY - 2.0f, kTapeWidth + 32.0f,
+                            kTapeHeight + 4.0f});
+    gfx::PointF pointer[3] = {{kMiddleX - 5.0f, kTapeY + kTapeHeight + 8.0f},
+                              {kMiddleX + 5.0f, kTapeY + kTapeHeight + 8.0f},
+                              {float(kMiddleX), kTapeY + kTapeHeight + 2.0f}};
+    g.FillPolygon(car, pointer, 3, gfx::FillMode::Alternate);
+
+    // The trend graph's frame and baseline.
+    gfx::Pen frame(0xFF2E353E, 1);
+    g.DrawRectangle(frame,
+                    {kGraphX - 2.0f, kGraphY - 2.0f, kGraphWidth + 3.0f, kGraphHeight + 4.0f});
 
     for (const Label& label : kLabels)
         Text(g, label.text, float(label.x), float(label.y), 6.5f, kLabel,
@@ -126,39 +128,18 @@ gfx::Bitmap DrawClusterBackground() {
     return bitmap;
 }
 
-gfx::Bitmap DrawClusterArrow() {
-    constexpr int kSize = 120;
-    constexpr float kC = kSize / 2.0f;
+gfx::Bitmap DrawClusterNeedle() {
+    // Drawn pointing up about the image centre; the dial scales it to its diameter.
     gfx::Graphics g;
-    gfx::Bitmap bitmap = NewCanvas(kSize, kSize, &g);
-    gfx::SolidBrush north(0xFFE04030);
-    gfx::SolidBrush south(0xFFD8DCE2);
-    gfx::PointF northHalf[3] = {{kC, 14}, {kC + 9, kC}, {kC - 9, kC}};
-    gfx::PointF southHalf[3] = {{kC, kSize - 14.0f}, {kC - 9, kC}, {kC + 9, kC}};
-    g.FillPolygon(north, northHalf, 3, gfx::FillMode::Alternate);
-    g.FillPolygon(south, southHalf, 3, gfx::FillMode::Alternate);
-    gfx::SolidBrush hub(0xFF5A6068);
-    g.FillEllipse(hub, Square(kC, kC, 6));
-    Text(g, "N", kC, 0, 7, 0xFFE04030, gfx::StringAlignment::Center);
-    return bitmap;
-}
-
-gfx::Bitmap DrawClusterHourHand() {
-    return Hand(12, 76, 6, 46, 0xFFE6EAF0);
-}
-
-gfx::Bitmap DrawClusterMinuteHand() {
-    return Hand(10, 104, 4, 62, 0xFFE6EAF0);
-}
-
-gfx::Bitmap DrawClusterSecondHand() {
-    constexpr int kWidth = 8;
-    constexpr int kHeight = 112;
-    gfx::Graphics g;
-    gfx::Bitmap bitmap = NewCanvas(kWidth, kHeight, &g);
-    gfx::Pen pen(0xFFFFB020, 2);
-    g.DrawLine(pen, {kWidth / 2.0f, 6}, {kWidth / 2.0f, kHeight / 2.0f + 14});
-    gfx::SolidBrush hub(0xFFFFB020);
-    g.FillEllipse(hub, Square(kWidth / 2.0f, kHeight / 2.0f, 3.5f));
+    gfx::Bitmap bitmap = NewCanvas(kNeedleWidth, kNeedleHeight, &g);
+    float cx = kNeedleWidth / 2.0f;
+    float cy = kNeedleHeight / 2.0f;
+    gfx::PointF blade[4] = {{cx, 10}, {cx + 3.5f, cy}, {cx, cy + 22}, {cx - 3.5f, cy}};
+    gfx::SolidBrush red(0xFFFF5A28);
+    g.FillPolygon(red, blade, 4, gfx::FillMode::Alternate);
+    gfx::SolidBrush cap(0xFF5A6068);
+    g.FillEllipse(cap, Square(cx, cy, kNeedleWidth / 2.0f - 0.5f));
+    gfx::SolidBrush dot(0xFF181C22);
+    g.FillEllipse(dot, Square(cx, cy, 2));
     return bitmap;
 }

@@ -3,12 +3,9 @@
 
 #include "render/gdiplus.h"
 
-// The frame: a dark rounded panel (black outside it is see-through on screen) with the heading
-// rose's dial on the left, the clock face on the right and the labels of the text gauges between.
+// The frame: a dark rounded panel (black outside it is see-through on screen) with the faces of
+// the speed and engine dials at the sides, the heading tape's window and the map view's ground in
+// the middle, and the labels of the readouts.
 gfx::Bitmap DrawClusterBackground();
-// The heading-rose needle: a compass needle pointing up, red to the north; turned about its centre.
-gfx::Bitmap DrawClusterArrow();
-// Clock hands pointing up from the image centre (the pivot).
-gfx::Bitmap DrawClusterHourHand();
-gfx::Bitmap DrawClusterMinuteHand();
-gfx::Bitmap DrawClusterSecondHand();
+// The dials' needle, pointing up from the image centre (the pivot); as tall as the dials.
+gfx::Bitmap DrawClusterNeedle();

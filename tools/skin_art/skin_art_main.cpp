@@ -49,10 +49,7 @@ int main(int argc, char** argv) {
             gfx::Bitmap (*draw)();
         };
         const Picture pictures[] = {{"Background.png", DrawClusterBackground},
-                                    {"Arrow.png", DrawClusterArrow},
-                                    {"Hour.png", DrawClusterHourHand},
-                                    {"Minute.png", DrawClusterMinuteHand},
-                                    {"Second.png", DrawClusterSecondHand}};
+                                    {"Needle.png", DrawClusterNeedle}};
         for (const Picture& picture : pictures) {
             if (!SavePng(picture.draw(), folder + "\\" + picture.name)) {
                 std::fprintf(stderr, "SkinArt: cannot write %s\n", picture.name);

@@ -1,5 +1,6 @@
 // The shipped "Cluster" skin as the build renders it into the ready folder: it loads, sizes the
-// frame from its background, and a composed frame puts the needles and texts on its dials.
+// frame from its background, and a composed frame with realistic values puts the needles on its
+// dials and keeps every gauge inside the panel and clear of the others.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,11 +12,13 @@
 
 #include "render/compose.h"
 #include "render/display_hooks_win.h"
+#include "render/renderer_table.h"
 #include "render/skin_drawing.h"
 #include "render/skin_loader_win.h"
 #include "rig/rig.h"
 #include "skin/skin_folder_win.h"
 #include "tools/skin_art/cluster_layout.h"
+#include "trip/trail_ring.h"
 
 namespace {
 
@@ -26,6 +29,7 @@ class ClusterSkin : public ::testing::Test {
         app = std::make_unique<AppState>();
         nav = std::make_unique<NavState>();
         display = std::make_unique<GaugeDisplay>(app->skin, WindowsDisplayHooks());
+        InstallGaugeRenderers(display->renderers);
         ReloadSkinImages(*display, folder, LoadSkinImageObject);
         geometry = SkinGeometryOf(*display, app->skin, false);
         CreateBackBuffer(*display, geometry.frame);
@@ -38,9 +42,14 @@ class ClusterSkin : public ::testing::Test {
         display->frameBitmap.GetPixel(x, y, &color);
         return color;
     }
-    static bool Reddish(gfx::Argb c) {
-        return ((c >> 16) & 0xFF) > 0xB0 && ((c >> 8) & 0xFF) < 0x70 && (c & 0xFF) < 0x70;
+    // The needles' orange-red.
+    static bool Orange(gfx::Argb c) {
+        return ((c >> 16) & 0xFF) > 0xC0 && ((c >> 8) & 0xFF) < 0x90 && (c & 0xFF) < 0x60;
     }
+    static constexpr int kShown[] = {
+        kKindHorizVantrel, kKindAltitude,        kKindOdometer,     kKindTime,
+        kKindTrip,         kKindSatellites,      kKindHomeTarget,   kKindTrails,
+        kKindSpeedometer,  kKindObd2Speedometer, kKindObd2RpmGauge, kKindObd2CtGauge};
 
     // With VZ_SAVE_PREVIEW set, the composed frame goes to that file for a look by eye.
     void SavePreview() {
@@ -66,56 +75,82 @@ TEST_F(ClusterSkin, LoadsWithItsImagesAndRecord) {
     EXPECT_EQ(result, SkinFileResult::Taken);
     EXPECT_EQ(geometry.frame.width, cluster::kFrameWidth);
     EXPECT_EQ(geometry.frame.height, cluster::kFrameHeight);
-    EXPECT_EQ(geometry.window.width, 360);
-    for (int slot : {kImageArrow, kImageHour, kImageMinute, kImageSecond, kImageBackground})
+    EXPECT_EQ(geometry.window.width, cluster::kFrameWidth);
+    for (int slot : {kImageNeedle, kImageBackground})
         EXPECT_TRUE(display->images[slot].Valid()) << slot;
     EXPECT_EQ(app->skin.opacity, 255u);
-    for (int kind : {kKindCourse, kKindVantrel, kKindAltitude, kKindTime, kKindTrip, kKindSignal,
-                     kKindClock, kKindSpeed})
+    for (int kind : kShown)
         EXPECT_TRUE(IsKindShown(app->skin, kind)) << kind;
-    EXPECT_FALSE(IsKindShown(app->skin, kKindSatellites)); // no map view in this skin yet
+    // The readouts paired with the dials only lend them their geometry.
+    for (int kind : {kKindSpeed, kKindObd2Rpm, kKindObd2Speed, kKindVantrel, kKindClock})
+        EXPECT_FALSE(IsKindShown(app->skin, kind)) << kind;
 }
 
 TEST_F(ClusterSkin, ComposedFrameKeepsEveryGaugeInsideThePanelAndApart) {
-    nav->snapshot->fixValid = 1;
-    nav->snapshot->utcTime = SystemTime16{2026, 12, 1, 7, 10, 10, 30, 0};
-    for (int i = 0; i < 8; ++i)
-        nav->snapshot->satellites[i].snr = uint16_t(20 + 5 * i);
-    display->values.value[kKindSpeed] = 123.4f;
-    display->values.value[kKindCourse] = 359.9f;
-    display->values.value[kKindAltitude] = 1234.5f;
+    GpsSnapshot& s = *nav->snapshot;
+    s.fixValid = 1;
+    s.utcTime = SystemTime16{2026, 12, 1, 7, 10, 10, 30, 0};
+    s.latitude = 47.60f;
+    s.longitude = 122.33f;
+    const uint16_t sats[][3] = {{5, 30, 40},   {12, 50, 130}, {17, 20, 250},
+                                {23, 45, 310}, {29, 15, 200}, {31, 60, 80}};
+    for (int i = 0; i < 6; ++i)
+        s.satellites[i] = {sats[i][0], sats[i][1], sats[i][2], uint16_t(25 + 4 * i)};
+    app->home = {47.59f, 122.35f};
+    for (int i = 0; i < 40; ++i)
+        AppendTrailPoint(nav->trail, {47.58f + 0.0005f * i, 122.36f - 0.0007f * i});
+    app->displayedHeading = 90;
+
+    GaugeValues& v = display->values;
+    v.value[kKindAltitude] = 1234.5f;
+    v.value[kKindOdometer] = 12345.67f;
+    v.needleValue[kKindSpeedometer] = 62.0f;
+    v.needleValue[kKindObd2RpmGauge] = 2400.0f;
+    v.needleValue[kKindObd2CtGauge] = 195.0f;
+    for (int i = 0; i < kHistorySamples; ++i)
+        v.history[kKindObd2Speedometer][i] = 40.0f + 20.0f * float(i % 64) / 64.0f;
     nav->tripDistance = 98.76f;
     Compose(*display, *app, *nav, geometry.frame.width, geometry.frame.height, 90);
     SavePreview();
     // The panel is not the colour key: only the rounded corners are see-through.
-    EXPECT_NE(Pixel(cluster::kColumnX, 100) & 0xFFFFFF, 0u);
+    EXPECT_NE(Pixel(cluster::kMiddleX, cluster::kFrameHeight - 8) & 0xFFFFFF, 0u);
     EXPECT_EQ(Pixel(0, 0) & 0xFFFFFF, 0u);
 
-    // Heading 90 without fixed north: the needle's red north half points left of the rose.
-    int red = 0;
-    for (int x = cluster::kRoseX - 45; x < cluster::kRoseX - 20; ++x)
-        for (int y = cluster::kRoseY - 4; y <= cluster::kRoseY + 4; ++y)
-            red += Reddish(Pixel(x, y));
-    EXPECT_GT(red, 20);
+    // 62 of 160 on a 240-degree scale from -120: the speed needle leans left of straight up
+    // (-27 degrees), so its tip lies up and to the left of the hub.
+    int needle = 0;
+    for (int x = cluster::kSpeedX - 40; x < cluster::kSpeedX - 15; ++x)
+        for (int y = cluster::kDialY - 75; y < cluster::kDialY - 40; ++y)
+            needle += Orange(Pixel(x, y));
+    EXPECT_GT(needle, 20);
+    // 24 of 80 (2400 r/min): -48 degrees, further left and lower than the speed needle.
+    int rpm = 0;
+    for (int x = cluster::kRpmX - 60; x < cluster::kRpmX - 30; ++x)
+        for (int y = cluster::kDialY - 55; y < cluster::kDialY - 25; ++y)
+            rpm += Orange(Pixel(x, y));
+    EXPECT_GT(rpm, 20);
 
-    const int texts[] = {kKindSpeed, kKindCourse, kKindAltitude, kKindTrip, kKindTime};
-    for (int kind : texts) {
+    // 195 on the coolant bar from 20 to 260 over 120 pixels fills (195 - 20) * 121 / 240 = 88.
+    int barMiddle = cluster::kBarY + 6;
+    EXPECT_TRUE(Orange(Pixel(cluster::kBarX + 80, barMiddle)));
+    EXPECT_FALSE(Orange(Pixel(cluster::kBarX + 96, barMiddle)));
+
+    for (int kind : kShown) {
+        if (kind == kKindSatellites || kind == kKindHomeTarget) continue; // share the map's rect
         const RectI32& r = display->hitRects[kind];
         EXPECT_GT(r.right, r.left) << kind;
-        EXPECT_LE(r.right, 360 - 4) << kind;
-        EXPECT_LE(r.bottom, 200 - 4) << kind;
-        for (int other : texts) {
-            if (other == kind) continue;
+        EXPECT_GT(r.bottom, r.top) << kind;
+        EXPECT_GE(r.left, 0) << kind;
+        EXPECT_GE(r.top, 0) << kind;
+        EXPECT_LE(r.right, cluster::kFrameWidth) << kind;
+        EXPECT_LE(r.bottom, cluster::kFrameHeight) << kind;
+        for (int other : kShown) {
+            if (other == kind || other == kKindSatellites || other == kKindHomeTarget) continue;
             const RectI32& o = display->hitRects[other];
             bool apart =
                 r.right <= o.left || o.right <= r.left || r.bottom <= o.top || o.bottom <= r.top;
             EXPECT_TRUE(apart) << kind << " overlaps " << other;
         }
-    }
-    // The column's texts stay clear of the rose and the clock.
-    for (int kind : {kKindSpeed, kKindCourse, kKindAltitude, kKindTrip}) {
-        EXPECT_GE(display->hitRects[kind].left, cluster::kRoseX + cluster::kRoseRadius) << kind;
-        EXPECT_LE(display->hitRects[kind].right, cluster::kClockX - cluster::kClockRadius) << kind;
     }
 }
 
