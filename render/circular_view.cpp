@@ -1,3 +1,4 @@
+#include "render/primitives.h"
 #include "render/circular_view.h"
 
 #include <cmath>
@@ -131,23 +132,6 @@ void DrawHome(gfx::Graphics& graphics, const MapView& view, const GeoPoint& home
         DrawHomeArrow(graphics, view, bearing, trailColor);
 }
 
-// The record's font in points; the generic sans-serif family when the named family or the
-// font cannot be made. The record itself is left as it is.
-gfx::Font SatelliteFont(const GaugeRecord& record) {
-    // A stored name may fill all 64 bytes without a terminator.
-    char name[kFontNameSize + 1] = {};
-    std::memcpy(name, record.fontName, kFontNameSize);
-    const float em = float(record.paramA);
-    gfx::FontFamily family(gfx::AnsiToUtf16(name));
-    if (!family.Valid()) family = gfx::FontFamily::GenericSansSerif();
-    gfx::Font font(family, em, gfx::FontStyle::Regular, gfx::Unit::Point);
-    if (!font.Valid()) {
-        gfx::FontFamily generic = gfx::FontFamily::GenericSansSerif();
-        font = gfx::Font(generic, em, gfx::FontStyle::Regular, gfx::Unit::Point);
-    }
-    return font;
-}
-
 // One satellite's number, its box centred on the anchor horizontally and standing on it.
 void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, const gfx::PointF& anchor,
                    uint16_t id, gfx::Argb color) {
@@ -171,7 +155,7 @@ void DrawSatellites(gfx::Graphics& graphics, const MapView& view, const GaugeRec
     SatelliteEntry satellites[kSatelliteSlots];
     std::memcpy(satellites, gps.satellites, sizeof satellites);
     const int32_t strongest = StrongestSignal(satellites);
-    const gfx::Font font = SatelliteFont(record);
+    const gfx::Font font = RecordFont(record, float(record.paramA));
     if (!font.Valid()) return;
     for (const SatelliteEntry& entry : satellites) {
         if (entry.id == 0 || entry.elevation == 0 || entry.snr == 0) continue;

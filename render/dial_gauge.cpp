@@ -76,7 +76,7 @@ void DrawScale(GaugeDisplay& display, GaugeRecord& record, const DialGeometry& d
 
     RepairFontName(record);
     DialSteps steps = DialStepsOf(record, dial, args);
-    gfx::Font font = ScaleFont(record, steps.fontSize);
+    gfx::Font font = RecordFont(record, steps.fontSize);
     float r = float(dial.h);
     float last = float(dial.lastAngle);
     float angle = float(dial.firstAngle);
@@ -134,20 +134,6 @@ void DrawNeedle(GaugeDisplay& display, const GaugeRecord& record, gfx::Argb need
 }
 
 } // namespace
-
-gfx::Font ScaleFont(const GaugeRecord& record, float emSize) {
-    // A stored name may fill all 64 bytes without a terminator.
-    char name[kFontNameSize + 1] = {};
-    std::memcpy(name, record.fontName, kFontNameSize);
-    gfx::FontFamily family(gfx::AnsiToUtf16(name));
-    if (!family.Valid()) family = gfx::FontFamily::GenericSansSerif();
-    gfx::Font font(family, emSize, gfx::FontStyle::Regular, gfx::Unit::Point);
-    if (!font.Valid()) {
-        gfx::FontFamily generic = gfx::FontFamily::GenericSansSerif();
-        font = gfx::Font(generic, emSize, gfx::FontStyle::Regular, gfx::Unit::Point);
-    }
-    return font;
-}
 
 DialGeometry DialGeometryOf(const SkinRecord& skin, const DialArgs& args) {
     const GaugeRecord& record = KindRecord(skin, args.kind);

@@ -62,7 +62,3 @@ void DrawDialGauge(GaugeDisplay& display, SkinRecord& skin, const DialArgs& args
 
 // The composer's entry for the dial styles 0 to 3 and 8; other styles draw nothing.
 void DrawDialStyle(GaugeDisplay& display, SkinRecord& skin, const StyledGauge& gauge);
-
-// A font of the record's family at emSize points; the generic sans-serif family when the family
-// or the font cannot be made. Shared by the dial and linear scales.
-gfx::Font ScaleFont(const GaugeRecord& record, float emSize);

@@ -1,3 +1,4 @@
+#include "render/primitives.h"
 #include "render/heading_tape.h"
 
 #include <cstdio>
@@ -17,22 +18,6 @@ constexpr float kLabelBoxWidthEms = 6.0f;
 constexpr float kLabelBoxHeightEms = 2.0f;
 
 const char* const kCompassNames[8] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
-
-// The record's font at the label size; the generic sans-serif family when the named family or
-// a font of it cannot be made.
-gfx::Font TapeFont(const GaugeRecord& record, float emSize) {
-    // A stored name may fill all 64 bytes without a terminator.
-    char name[kFontNameSize + 1] = {};
-    std::memcpy(name, record.fontName, kFontNameSize);
-    gfx::FontFamily family(gfx::AnsiToUtf16(name));
-    if (!family.Valid()) family = gfx::FontFamily::GenericSansSerif();
-    gfx::Font font(family, emSize, gfx::FontStyle::Regular, gfx::Unit::Point);
-    if (!font.Valid()) {
-        gfx::FontFamily generic = gfx::FontFamily::GenericSansSerif();
-        font = gfx::Font(generic, emSize, gfx::FontStyle::Regular, gfx::Unit::Point);
-    }
-    return font;
-}
 
 // Draws the label of `degree` with its measured box centred on px and its top at y; returns the
 // measured width (0 when the font could not be made and nothing was drawn).
@@ -75,7 +60,7 @@ void DrawHeadingTape(GaugeDisplay& display, const SkinRecord& skin, int32_t head
     const int32_t height = record.paramB;
     const float emSize = float(height) * kEmPerHeight;
 
-    gfx::Font font = TapeFont(record, emSize);
+    gfx::Font font = RecordFont(record, emSize);
     gfx::SolidBrush brush(record.color);
     gfx::Pen pen(record.color, kTickPenWidth);
     gfx::Graphics& g = display.graphics;

@@ -1,3 +1,4 @@
+#include "render/primitives.h"
 #include "render/linear_gauge.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ int64_t StepValue(const LinearScale& scale, const LinearArgs& args, int64_t k) {
 void DrawScale(GaugeDisplay& display, const GaugeRecord& record, const LinearScale& scale,
                const LinearArgs& args) {
     float em = float(scale.length) * kFontPerLength;
-    ScaleText text{display.graphics, ScaleFont(record, em), {0, 0, 6 * em, 2 * em}};
+    ScaleText text{display.graphics, RecordFont(record, em), {0, 0, 6 * em, 2 * em}};
     gfx::RectF sample = text.Measure(kSampleNumber);
     int64_t q =
         LinearNumberInterval(scale, args, sample.width + kTextRoom, sample.height + kTextRoom);

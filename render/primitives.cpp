@@ -23,22 +23,24 @@ gfx::Font BuildKindFont(GaugeRecord& record) {
         std::memcpy(record.fontName, kFallbackFontName, sizeof(kFallbackFontName));
     if (record.paramA == 0) record.paramA = kFallbackFontSize;
 
-    // A stored name may fill all 64 bytes without a terminator.
-    char name[kFontNameSize + 1] = {};
-    std::memcpy(name, record.fontName, kFontNameSize);
-    float size = float(record.paramA);
-
-    gfx::FontFamily family(gfx::AnsiToUtf16(name));
-    if (!family.Valid()) family = gfx::FontFamily::GenericSansSerif();
-    gfx::Font font(family, size, gfx::FontStyle::Regular, gfx::Unit::Point);
-    if (!font.Valid()) {
-        gfx::FontFamily generic = gfx::FontFamily::GenericSansSerif();
-        font = gfx::Font(generic, size, gfx::FontStyle::Regular, gfx::Unit::Point);
-    }
-    return font;
+    return RecordFont(record, float(record.paramA));
 }
 
 } // namespace
+
+gfx::Font RecordFont(const GaugeRecord& record, float emSize) {
+    // A stored name may fill all 64 bytes without a terminator.
+    char name[kFontNameSize + 1] = {};
+    std::memcpy(name, record.fontName, kFontNameSize);
+    gfx::FontFamily family(gfx::AnsiToUtf16(name));
+    if (!family.Valid()) family = gfx::FontFamily::GenericSansSerif();
+    gfx::Font font(family, emSize, gfx::FontStyle::Regular, gfx::Unit::Point);
+    if (!font.Valid()) {
+        gfx::FontFamily generic = gfx::FontFamily::GenericSansSerif();
+        font = gfx::Font(generic, emSize, gfx::FontStyle::Regular, gfx::Unit::Point);
+    }
+    return font;
+}
 
 NeedleTriangle PolygonNeedleCorners(int32_t x, int32_t y, float length, float halfWidth,
                                     float angle, float unitsPerHalfTurn) {

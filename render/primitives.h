@@ -8,6 +8,10 @@
 #include "render/gdiplus.h"
 #include "skin/skin_record.h"
 
+// A gauge record's font at emSize points, regular style; the generic sans-serif family when the
+// named family is not installed or no font of it can be made. The record is left as it is.
+gfx::Font RecordFont(const GaugeRecord& record, float emSize);
+
 // Corners of a polygon needle: the tip, then the two corners of its base.
 struct NeedleTriangle {
     gfx::PointF tip;
