@@ -16,6 +16,8 @@
 // 3 unreadable or malformed script, 4 the section could not be created.
 #include <windows.h>
 
+#include "tools/common/peer_section_win.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -140,42 +142,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-bool ReadWholeFile(const char* path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return true;
-}
-
-// Owns the section and its view for the life of the program.
-class Section {
-  public:
-    Section() = default;
-    ~Section() {
-        if (view_ != nullptr) UnmapViewOfFile(view_);
-        if (mapping_ != nullptr) CloseHandle(mapping_);
-    }
-    Section(const Section&) = delete;
-    Section& operator=(const Section&) = delete;
-
-    // 0 when created, otherwise the exit code.
-    int Create() {
-        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(GpsSnapshot), kGpsSectionName);
-        if (mapping_ == nullptr) return 4;
-        if (GetLastError() == ERROR_ALREADY_EXISTS) return 2;
-        view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(GpsSnapshot));
-        return view_ == nullptr ? 4 : 0;
-    }
-    GpsSnapshot* Record() const { return static_cast<GpsSnapshot*>(view_); }
-
-  private:
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
-};
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -213,9 +179,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     g_server.drive = StartDrive(startLatitude, startLongitude);
 
-    Section section;
-    if (int failed = section.Create()) return failed;
-    g_server.shared = section.Record();
+    PeerSection<GpsSnapshot> section;
+    if (int failed = section.Create(kGpsSectionName)) return failed;
+    g_server.shared = section.Get();
     PublishCurrent();
 
     WNDCLASSA windowClass = {};

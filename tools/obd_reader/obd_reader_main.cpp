@@ -17,6 +17,8 @@
 // 3 unreadable or malformed script, 4 the section could not be created.
 #include <windows.h>
 
+#include "tools/common/peer_section_win.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -185,42 +187,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-bool ReadWholeFile(const char* path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return true;
-}
-
-// Owns the section and its view for the life of the program.
-class Section {
-  public:
-    Section() = default;
-    ~Section() {
-        if (view_ != nullptr) UnmapViewOfFile(view_);
-        if (mapping_ != nullptr) CloseHandle(mapping_);
-    }
-    Section(const Section&) = delete;
-    Section& operator=(const Section&) = delete;
-
-    // 0 when created, otherwise the exit code.
-    int Create() {
-        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(ObdSnapshot), kObdSectionName);
-        if (mapping_ == nullptr) return 4;
-        if (GetLastError() == ERROR_ALREADY_EXISTS) return 2;
-        view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ObdSnapshot));
-        return view_ == nullptr ? 4 : 0;
-    }
-    ObdSnapshot* Record() const { return static_cast<ObdSnapshot*>(view_); }
-
-  private:
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
-};
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -249,9 +215,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         g_reader.scripted = true;
     }
 
-    Section section;
-    if (int failed = section.Create()) return failed;
-    g_reader.shared = section.Record();
+    PeerSection<ObdSnapshot> section;
+    if (int failed = section.Create(kObdSectionName)) return failed;
+    g_reader.shared = section.Get();
     if (!g_reader.scripted) EngineValues(g_reader.engine, g_reader.values);
     PublishReaderValues(g_reader.values, *g_reader.shared);
 
