@@ -13,6 +13,7 @@
 #include "render/display_hooks_win.h"
 #include "render/renderer_table.h"
 #include "render/skin_drawing.h"
+#include "render_pixel_frame.h"
 
 namespace {
 
@@ -36,17 +37,11 @@ int Blue(gfx::Argb c) {
     return c & 0xFF;
 }
 
-class CircularViewPixels : public ::testing::Test {
+class CircularViewPixels : public PixelFrame {
   protected:
     void SetUp() override {
-        app = std::make_unique<AppState>();
-        nav = std::make_unique<NavState>();
-        display = std::make_unique<GaugeDisplay>(app->skin, WindowsDisplayHooks());
-        ASSERT_EQ(display->gdiplusStatus, gfx::Status::Ok);
-        CreateBackBuffer(*display, PixelSize{200, 160});
-        ASSERT_TRUE(display->graphics.Valid());
+        MakeFrame(PixelSize{200, 160});
         display->graphics.Clear(kBlack);
-        app->skin.shownMask[0] = app->skin.shownMask[1] = 0;
         app->options = kOptionFixedNorth;
 
         GaugeRecord& sats = KindRecord(app->skin, kKindSatellites);
@@ -68,25 +63,6 @@ class CircularViewPixels : public ::testing::Test {
     }
 
     GeoPoint North(double miles) const { return {float(47.0 + miles / kMilesPerDegree), 122.0f}; }
-
-    gfx::Argb Pixel(int x, int y) {
-        gfx::Argb color = 0;
-        EXPECT_EQ(display->frameBitmap.GetPixel(x, y, &color), gfx::Status::Ok);
-        return color;
-    }
-
-    // Pixels in the rectangle for which `test` holds.
-    template <typename Test> int CountWhere(const RectI32& r, Test test) {
-        int count = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                if (test(Pixel(x, y))) ++count;
-        return count;
-    }
-
-    std::unique_ptr<AppState> app;
-    std::unique_ptr<NavState> nav;
-    std::unique_ptr<GaugeDisplay> display;
 };
 
 TEST_F(CircularViewPixels, TheTrailIsCutAtTheRim) {

@@ -11,6 +11,7 @@
 #include "render/display_hooks_win.h"
 #include "render/renderer_table.h"
 #include "render/skin_drawing.h"
+#include "render_pixel_frame.h"
 
 namespace {
 
@@ -27,28 +28,13 @@ bool Black(gfx::Argb c) {
     return (c & 0xFFFFFF) == 0;
 }
 
-class AnalogPixels : public ::testing::Test {
+class AnalogPixels : public PixelFrame {
   protected:
     void SetUp() override {
-        app = std::make_unique<AppState>();
-        nav = std::make_unique<NavState>();
-        display = std::make_unique<GaugeDisplay>(app->skin, WindowsDisplayHooks());
-        ASSERT_EQ(display->gdiplusStatus, gfx::Status::Ok);
+        MakeFrame(PixelSize{200, 120});
         InstallGaugeRenderers(display->renderers);
-        CreateBackBuffer(*display, PixelSize{200, 120});
-        ASSERT_TRUE(display->graphics.Valid());
-        app->skin.shownMask[0] = app->skin.shownMask[1] = 0;
         KindRecord(app->skin, kKindNeedleColor).color = kBlue;
     }
-    gfx::Argb Pixel(int x, int y) {
-        gfx::Argb color = 0;
-        EXPECT_EQ(display->frameBitmap.GetPixel(x, y, &color), gfx::Status::Ok);
-        return color;
-    }
-
-    std::unique_ptr<AppState> app;
-    std::unique_ptr<NavState> nav;
-    std::unique_ptr<GaugeDisplay> display;
 };
 
 TEST_F(AnalogPixels, DialNeedleScaleArcAndLinearBar) {

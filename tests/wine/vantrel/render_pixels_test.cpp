@@ -11,6 +11,7 @@
 #include "render/display_hooks_win.h"
 #include "render/paint_win.h"
 #include "render/skin_drawing.h"
+#include "render_pixel_frame.h"
 
 namespace {
 
@@ -20,35 +21,9 @@ constexpr gfx::Argb kDimRed = 0xFF7F0000;
 constexpr gfx::Argb kBlue = 0xFF0000FF;
 constexpr gfx::Argb kGreen = 0xFF00FF00;
 
-class RenderPixels : public ::testing::Test {
+class RenderPixels : public PixelFrame {
   protected:
-    void SetUp() override {
-        app = std::make_unique<AppState>();
-        nav = std::make_unique<NavState>();
-        display = std::make_unique<GaugeDisplay>(app->skin, WindowsDisplayHooks());
-        ASSERT_EQ(display->gdiplusStatus, gfx::Status::Ok);
-        CreateBackBuffer(*display, PixelSize{200, 120});
-        ASSERT_TRUE(display->graphics.Valid());
-        app->skin.shownMask[0] = app->skin.shownMask[1] = 0;
-    }
-
-    gfx::Argb Pixel(int x, int y) {
-        gfx::Argb color = 0;
-        EXPECT_EQ(display->frameBitmap.GetPixel(x, y, &color), gfx::Status::Ok);
-        return color;
-    }
-
-    int CountWhere(const RectI32& r, bool (*test)(gfx::Argb)) {
-        int count = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                if (test(Pixel(x, y))) ++count;
-        return count;
-    }
-
-    std::unique_ptr<AppState> app;
-    std::unique_ptr<NavState> nav;
-    std::unique_ptr<GaugeDisplay> display;
+    void SetUp() override { MakeFrame(PixelSize{200, 120}); }
 };
 
 TEST_F(RenderPixels, ComposedFramePutsBarsNeedleAndTextInPlace) {

@@ -13,6 +13,7 @@
 #include "render/history_graph.h"
 #include "render/skin_drawing.h"
 #include "shell/app_state.h"
+#include "render_pixel_frame.h"
 
 namespace {
 
@@ -23,14 +24,10 @@ bool Reddish(gfx::Argb c) {
     return ((c >> 16) & 0xFF) > 0x60 && (c & 0xFFFF) == 0;
 }
 
-class TapePixels : public ::testing::Test {
+class TapePixels : public PixelFrame {
   protected:
     void SetUp() override {
-        app = std::make_unique<AppState>();
-        display = std::make_unique<GaugeDisplay>(app->skin, WindowsDisplayHooks());
-        ASSERT_EQ(display->gdiplusStatus, gfx::Status::Ok);
-        CreateBackBuffer(*display, PixelSize{240, 80});
-        ASSERT_TRUE(display->graphics.Valid());
+        MakeFrame(PixelSize{240, 80}, true);
         display->graphics.Clear(kBlack);
         GaugeRecord& tape = KindRecord(app->skin, kKindHorizVantrel);
         tape.x = 10;
@@ -42,11 +39,6 @@ class TapePixels : public ::testing::Test {
         std::strcpy(tape.fontName, "Arial");
     }
 
-    gfx::Argb Pixel(int x, int y) {
-        gfx::Argb color = 0;
-        EXPECT_EQ(display->frameBitmap.GetPixel(x, y, &color), gfx::Status::Ok);
-        return color;
-    }
     int CountReddish(int left, int top, int right, int bottom) {
         int count = 0;
         for (int y = top; y < bottom; ++y)
@@ -54,9 +46,6 @@ class TapePixels : public ::testing::Test {
                 if (Reddish(Pixel(x, y))) ++count;
         return count;
     }
-
-    std::unique_ptr<AppState> app;
-    std::unique_ptr<GaugeDisplay> display;
 };
 
 TEST_F(TapePixels, NorthTickAndLabelStandInTheMiddle) {
