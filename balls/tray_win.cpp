@@ -4,8 +4,10 @@
 
 #include <cstring>
 
-// The record size of the shell's version 3 layout, which every shell since 2001 accepts.
-static_assert(NOTIFYICONDATAA_V3_SIZE == 504, "version 3 notification icon record");
+// The record size of the shell's version 3 layout, which every shell since 2001 accepts: 504
+// bytes in a 32-bit program, 520 in a 64-bit one (its handles are twice as wide).
+static_assert(NOTIFYICONDATAA_V3_SIZE == (sizeof(void*) == 8 ? 520 : 504),
+              "version 3 notification icon record");
 
 BOOL NotifyTray(HINSTANCE instance, HWND window, DWORD operation, UINT iconResource,
                 const char* tip) {

@@ -7,6 +7,13 @@ set(VANTREL_DIST_DIR ${CMAKE_BINARY_DIR}/dist CACHE PATH "Ready-to-run program f
 
 if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
     set(VZ_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(VZ_WINE_ARCH win64)
+        set(VZ_WINE_LOADER /usr/lib/wine/wine64)
+    else()
+        set(VZ_WINE_ARCH win32)
+        set(VZ_WINE_LOADER /usr/lib/wine/wine)
+    endif()
     configure_file(${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                     WORLD_READ WORLD_EXECUTE)
@@ -54,6 +61,62 @@ get_target_property(type zorbel_win TYPE)
 if(NOT type STREQUAL "INTERFACE_LIBRARY")
     target_link_libraries(zorbel_win PUBLIC zorbel_core)
 endif()
+
+# --- build-time generators ----------------------------------------------------------------------
+#
+# Small programs of this build draw the icons, the ball frames and the shipped skin's art at build
+# time, run through Wine when cross compiling. Where Wine here cannot run this build's programs (a
+# 32-bit build on a machine without 32-bit support) the same generators are built for x86-64 in a
+# sub-build and run under wine64, so the 32-bit ready folder can be made on any machine.
+
+set(VZ_GENERATORS vantrel_make_icon zorbel_ball_frames SkinArt)
+set(VZ_GENERATORS_FROM_X64 OFF)
+if(VZ_UNDER_WINE AND VZ_WINE_ARCH STREQUAL "win32")
+    execute_process(COMMAND ${VZ_WINE_LOADER} --version RESULT_VARIABLE wine32_status
+                    OUTPUT_QUIET ERROR_QUIET)
+    if(NOT wine32_status EQUAL 0)
+        message(STATUS "32-bit programs cannot run here: build-time generators run as x86-64 programs")
+        set(VZ_GENERATORS_FROM_X64 ON)
+    endif()
+endif()
+
+if(VZ_GENERATORS_FROM_X64)
+    include(ExternalProject)
+    set(VZ_X64_GENERATORS_DIR ${CMAKE_BINARY_DIR}/generators-x64)
+    set(x64_generator_files)
+    foreach(generator IN LISTS VZ_GENERATORS)
+        list(APPEND x64_generator_files ${VZ_X64_GENERATORS_DIR}/generators/${generator}.exe)
+    endforeach()
+    ExternalProject_Add(generators_x64
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}
+        BINARY_DIR ${VZ_X64_GENERATORS_DIR}
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/toolchain-x86_64-mingw.cmake
+                   -DCMAKE_BUILD_TYPE=Release -DVZ_GENERATORS_ONLY=ON
+        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${VZ_GENERATORS}
+        BUILD_ALWAYS ON
+        BUILD_BYPRODUCTS ${x64_generator_files}
+        INSTALL_COMMAND "")
+endif()
+
+# Every generator lands in one folder, so the sub-build's copies are found the same way.
+function(add_generator name)
+    add_executable(${name} ${ARGN})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/generators)
+    project_warnings(${name})
+endfunction()
+
+# The COMMAND words that run generator NAME at build time (in out), and what a step running it
+# depends on (in out_depends).
+function(generator_command out out_depends name)
+    if(VZ_GENERATORS_FROM_X64)
+        set(exe ${VZ_X64_GENERATORS_DIR}/generators/${name}.exe)
+        set(${out} ${VZ_X64_GENERATORS_DIR}/wine-run ${exe} PARENT_SCOPE)
+        set(${out_depends} ${exe} generators_x64 PARENT_SCOPE)
+    else()
+        set(${out} ${name} PARENT_SCOPE) # CMake puts the Wine runner in front
+        set(${out_depends} ${name} PARENT_SCOPE)
+    endif()
+endfunction()
 
 # Build steps (for example image generators) that later targets depend on live in resources/.
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/CMakeLists.txt)
@@ -118,4 +181,8 @@ endforeach()
 
 # --- Windows-side tests ---------------------------------------------------------------------------
 
-include(WindowsTests)
+# A sub-build that only makes the generators for another build has no tests.
+option(VZ_GENERATORS_ONLY "Configure only for building the build-time generators" OFF)
+if(NOT VZ_GENERATORS_ONLY)
+    include(WindowsTests)
+endif()

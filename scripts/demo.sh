@@ -6,18 +6,28 @@
 # With a desktop ($DISPLAY set) the programs open there and the demo ends when Vantrel is closed
 # (Escape, or "Exit" in its tray menu). Without one they run on a private Xvfb display for
 # DEMO_SECONDS (default 40) and screenshots are saved in build/demo/shots/.
+#
+# It runs the build that scripts/arch.sh chooses (VZ_ARCH=win32|win64 forces one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/arch.sh
+vz_choose_arch
+vz_require_runnable
+if [ "$VZ_ARCH" = both ]; then
+    echo "demo: choose one build to run, VZ_ARCH=win32 or VZ_ARCH=win64" >&2
+    exit 2
+fi
 
 scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" --target dist
+preset=$(vz_preset "$VZ_ARCH")
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)" --target dist
 
 run=build/demo
 rm -rf "$run"
 mkdir -p "$run/shots"
-cp -r dist "$run/programs"
-wine_run=$PWD/build/windows/wine-run
+cp -r "$(vz_dist "$VZ_ARCH")" "$run/programs"
+wine_run=$PWD/build/$preset/wine-run
 
 if [ -n "${DISPLAY:-}" ]; then
     export WINE_RUN_DISPLAY=$DISPLAY

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up, builds both configurations and runs every test: the native unit tests
-# (under sanitizers) and the Windows-side tests under Wine on a private prefix and display.
+# Sets everything up, builds and runs every test: the native unit tests (under sanitizers) and the
+# Windows-side tests under Wine on a private prefix and display, for the Windows build(s) that
+# scripts/arch.sh chooses (VZ_ARCH=win32|win64|both forces them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/arch.sh
+vz_choose_arch
+vz_require_runnable
 
 scripts/setup.sh
 jobs=$(nproc)
@@ -10,17 +14,25 @@ mkdir -p build
 
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$jobs"
+logs=(build/native-tests.log)
+for arch in $VZ_ARCHES; do
+    preset=$(vz_preset "$arch")
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j"$jobs"
+    logs+=("build/$preset-tests.log")
+done
 
 status=0
 ctest --preset native -j"$jobs" 2>&1 | tee build/native-tests.log || status=1
-ctest --preset windows -j"$jobs" 2>&1 | tee build/windows-tests.log || status=1
+for arch in $VZ_ARCHES; do
+    preset=$(vz_preset "$arch")
+    ctest --preset "$preset" -j"$jobs" 2>&1 | tee "build/$preset-tests.log" || status=1
+done
 
-# Totals over both runs, and no test may be skipped or left unrun.
+# Totals over all runs, and no test may be skipped or left unrun.
 passed=0
 failed=0
-for log in build/native-tests.log build/windows-tests.log; do
+for log in "${logs[@]}"; do
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -n 1 || true)
     if [ -z "$line" ]; then
         echo "test.sh: no test summary in $log" >&2
@@ -31,6 +43,7 @@ for log in build/native-tests.log build/windows-tests.log; do
     bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
     passed=$((passed + total - bad))
     failed=$((failed + bad))
+    echo "test.sh: $log: $((total - bad)) of $total passed"
     if grep -qE 'did not run|\*\*\*Skipped|Not Run' "$log"; then
         echo "test.sh: tests were skipped or not run in $log" >&2
         status=1
@@ -38,5 +51,5 @@ for log in build/native-tests.log build/windows-tests.log; do
 done
 [ "$failed" -eq 0 ] || status=1
 echo
-echo "all tests: $passed passed, $failed failed"
+echo "all tests ($VZ_ARCH): $passed passed, $failed failed"
 exit "$status"

@@ -9,8 +9,8 @@
 
 namespace {
 
-// The shell's tray record in the 504-byte form the program has always passed (mingw's full
-// structure is 508 bytes).
+// The shell's tray record in the version 3 form the program has always passed (mingw's full
+// structure is longer).
 NOTIFYICONDATAA TrayRecord(HWND window) {
     NOTIFYICONDATAA data;
     std::memset(&data, 0, sizeof(data));
@@ -26,7 +26,8 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
 
 } // namespace
 
-static_assert(NOTIFYICONDATAA_V3_SIZE == 504, "tray record size");
+// The version 3 record: 504 bytes in a 32-bit program; the handles make it 520 in a 64-bit one.
+static_assert(NOTIFYICONDATAA_V3_SIZE == (sizeof(void*) == 8 ? 520 : 504), "tray record size");
 
 bool AddTrayIcon(HWND window, HINSTANCE instance) {
     NOTIFYICONDATAA data = TrayRecord(window);
