@@ -4,7 +4,7 @@
 # it includes no <windows.h>, builds natively for the unit tests and goes into the program unchanged.
 # main_win.cpp holds a program's WinMain and goes only into the program itself.
 
-set(VANTREL_DIRS shell skin sources render trip config)
+set(VANTREL_DIRS shell config render trip sources skin state)
 set(ZORBEL_DIRS balls)
 
 # Collects the portable and the Windows sources of a program's folders.

@@ -8,8 +8,8 @@
 
 #include "render/gauge_display.h"
 #include "render/map_geometry.h"
-#include "shell/app_state.h"
-#include "sources/nav_state.h"
+#include "state/app_state.h"
+#include "state/nav_state.h"
 
 namespace {
 

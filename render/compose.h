@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "render/gauge_display.h"
-#include "shell/app_state.h"
-#include "sources/nav_state.h"
+#include "state/app_state.h"
+#include "state/nav_state.h"
 
 // Draws one frame of frameWidth × frameHeight pixels; heading is the displayed heading in whole
 // degrees 0 to 359. Reads the live skin (AppState::skin, which the text primitive may repair),

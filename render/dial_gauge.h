@@ -8,7 +8,7 @@
 #include "render/gauge_display.h"
 #include "render/gauge_renderers.h"
 #include "render/gdiplus.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 // What a dial is drawn with; the styles differ only in these.
 struct DialArgs {

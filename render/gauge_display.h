@@ -13,9 +13,9 @@
 
 #include "render/gauge_renderers.h"
 #include "render/gdiplus.h"
-#include "shell/win_types.h"
+#include "state/win_types.h"
 #include "skin/skin_file.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/gauge_values.h"
 
 // Windows services of the drawing code; WindowsDisplayHooks() (display_hooks_win.h) gives the

@@ -2,7 +2,7 @@
 
 #include "render/display_hooks_win.h"
 #include "render/renderer_table.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 GaugeDisplay& Display() {
     static GaugeDisplay display(DefaultSkinRecord(), WindowsDisplayHooks());

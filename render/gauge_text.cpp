@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "render/gauge_display.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 // The degree at the tape's left edge for a heading and a tape `width` pixels wide, 0 to 359.
 int32_t FirstTapeDegree(int32_t heading, int32_t width);

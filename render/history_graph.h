@@ -7,7 +7,7 @@
 
 #include "render/gauge_display.h"
 #include "render/gauge_renderers.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 // How a graph maps a sample to a height in pixels.
 struct GraphScale {

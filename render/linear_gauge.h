@@ -7,7 +7,7 @@
 
 #include "render/gauge_display.h"
 #include "render/gauge_renderers.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 // What a linear gauge is drawn with; the styles differ only in these.
 struct LinearArgs {

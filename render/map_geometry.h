@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "render/gdiplus.h"
-#include "sources/geo_point.h"
-#include "sources/gps_snapshot.h"
+#include "state/geo_point.h"
+#include "state/gps_snapshot.h"
 
 // The view's radius in pixels for its "Size" (percent of 90 pixels): 80 gives 71, 100 gives 89.
 int32_t MapViewRadius(uint16_t size);

@@ -6,7 +6,7 @@
 
 #include "render/gauge_display.h"
 #include "render/gdiplus.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 // A gauge record's font at emSize points, regular style; the generic sans-serif family when the
 // named family is not installed or no font of it can be made. The record is left as it is.

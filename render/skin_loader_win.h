@@ -3,7 +3,7 @@
 #pragma once
 
 #include "render/gauge_display.h"
-#include "shell/app_state.h"
+#include "state/app_state.h"
 
 // Loads the skin folder app.skinFolder (below the program folder) for app.mainWindow:
 //  1-2. releases the previous drawing objects and loads the nine images;

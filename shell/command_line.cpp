@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/win_types.h"
+#include "state/win_types.h"
 
 struct AppState;
 

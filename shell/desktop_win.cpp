@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/resource_ids.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include "shell/frame_tick.h"
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/heading.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/course_hold.h"
-#include "sources/nav_state.h"
-#include "trip/trail_ring.h"
+#include "state/nav_state.h"
+#include "state/trail_ring.h"
 
 void AdvanceNavigation(AppState& app, NavState& nav, const FrameTickContext& context) {
     const GpsSnapshot& snapshot = *nav.snapshot;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/win_types.h"
+#include "state/win_types.h"
 
 struct HostPlacement {
     bool move = false; // whether the gauge window must be moved this tick

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "render/gauge_display_win.h"
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/program_win.h"
 #include "sources/obd_feed_win.h"
 

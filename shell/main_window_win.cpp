@@ -1,6 +1,6 @@
 #include "shell/main_window_win.h"
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/desktop_win.h"
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
@@ -9,7 +9,7 @@
 #include "render/paint_win.h"
 #include "render/skin_loader_win.h"
 #include "sources/gps_feed_win.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 #include "sources/obd_feed_win.h"
 #include "sources/system_time_win.h"
 #include "trip/trip_end_win.h"

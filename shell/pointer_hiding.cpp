@@ -1,6 +1,6 @@
 #include "shell/pointer_hiding.h"
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 
 PointerAction PointerHidingStep(AppState& app, PointI32 position) {
     PointerAction action = PointerAction::None;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shell/win_types.h"
+#include "state/win_types.h"
 
 struct AppState;
 

@@ -2,7 +2,7 @@
 // second tick (timer 1).
 #include <windows.h>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/desktop_win.h"
 #include "shell/frame_tick.h"
 #include "shell/host_follow.h"
@@ -15,7 +15,7 @@
 #include "sources/gauge_inputs_app.h"
 #include "sources/gauge_values.h"
 #include "sources/gps_feed_win.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 #include "sources/obd_feed_win.h"
 
 namespace {

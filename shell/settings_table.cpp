@@ -3,9 +3,9 @@
 #include <cstring>
 #include <memory>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "skin/skin_file.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/settings_table.h"
 
 namespace {

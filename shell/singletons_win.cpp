@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/program_win.h"
 #include "sources/gps_feed_win.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 #include "sources/system_time_win.h"
 #include "trip/trail_store_win.h"
 #include "trip/trip_log_win.h"

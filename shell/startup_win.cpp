@@ -7,12 +7,12 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/command_line.h"
 #include "shell/main_window_win.h"
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 #include "trip/trail_store_win.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 constexpr const char* kSkinFileName = "Skin.bin";
 constexpr const char* kDefaultSkinFolder = "Cluster";

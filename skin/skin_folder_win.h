@@ -7,7 +7,7 @@
 #include <string>
 
 #include "skin/skin_file.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 // Folder of the running program file, without a trailing separator.
 std::string ProgramFolderPath();

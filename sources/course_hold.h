@@ -5,8 +5,8 @@
 // lifetime odometer, the trip distance and the trail ring.
 #pragma once
 
-#include "sources/geo_point.h"
-#include "sources/nav_state.h"
+#include "state/geo_point.h"
+#include "state/nav_state.h"
 
 // Below this many statute miles a step is neither counted nor moves the odometer reference, so
 // small moves accumulate; at or above the glitch limit a step is ignored.

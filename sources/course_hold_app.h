@@ -2,7 +2,7 @@
 // "Odometer" and "OdoLastPos" the odometer and trip steps advance.
 #pragma once
 
-#include "shell/app_state.h"
-#include "sources/nav_state.h"
+#include "state/app_state.h"
+#include "state/nav_state.h"
 
 void HoldCourseAndSpeed(NavState& nav, AppState& app);

@@ -2,7 +2,7 @@
 // system's UTC time, converted with the current time-zone information.
 #pragma once
 
-#include "shell/win_types.h"
-#include "sources/gps_snapshot.h"
+#include "state/win_types.h"
+#include "state/gps_snapshot.h"
 
 SystemTime16 GaugeLocalTime(const GpsSnapshot& snapshot);

@@ -1,9 +1,9 @@
 // The gauge value pass's inputs as the frame tick gathers them from the program's state.
 #pragma once
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "sources/gauge_values.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 
 // `localTime` comes from GaugeLocalTime (sources/gauge_clock_win.h); `obdAttached` from the
 // OBD-II feed.

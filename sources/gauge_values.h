@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "shell/win_types.h"
-#include "skin/skin_record.h"
-#include "sources/gps_snapshot.h"
+#include "state/win_types.h"
+#include "state/skin_record.h"
+#include "state/gps_snapshot.h"
 #include "sources/obd_snapshot.h"
 
 constexpr int kHistorySamples = 512;

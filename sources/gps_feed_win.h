@@ -1,7 +1,7 @@
 // Attaching to the GPS server's shared section "TarvoxGPS" as a reader.
 #pragma once
 
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 
 // At window start and at the start of every frame tick, before anything reads nav.snapshot.
 // Does nothing in sensor mode (nav.sensor set) or while attached; otherwise one attach attempt:

@@ -2,7 +2,7 @@
 // 3437.2861 nautical miles per radian (one minute of arc per nautical mile).
 #pragma once
 
-#include "sources/geo_point.h"
+#include "state/geo_point.h"
 
 // Degree-to-radian factor used throughout the program (single precision, not exactly pi/180).
 constexpr float kDegreesToRadians = 0.01745566f;

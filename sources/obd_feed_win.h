@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/obd_link.h"
 
 // The program's one connection, made (and attached when the reader runs) before the entry

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/obd_snapshot.h"
 
 struct ObdRequests {

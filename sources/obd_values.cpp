@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 namespace {
 

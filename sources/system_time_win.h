@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "shell/win_types.h"
+#include "state/win_types.h"
 
 inline SystemTime16 ToSystemTime16(const SYSTEMTIME& t) {
     SystemTime16 r;

@@ -1,7 +1,7 @@
 // "Trails.dat": the trail ring between runs (the file is the ring, byte for byte).
 #pragma once
 
-#include "trip/trail_ring.h"
+#include "state/trail_ring.h"
 
 // At the entry point, after the working directory is the program folder and before the main
 // window starts. A missing file, another magic or a bad index gives the empty ring; a short

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "shell/win_types.h"
-#include "sources/nav_state.h"
+#include "state/win_types.h"
+#include "state/nav_state.h"
 
 // Appends the line of the current trip, from nav.tripStart to `endTime` (local time), to the
 // month's file of `tripLogPath`, when logging is on and the trip has a distance. The distance

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "shell/win_types.h"
-#include "sources/gps_snapshot.h"
+#include "state/win_types.h"
+#include "state/gps_snapshot.h"
 
 struct DriveSim {
     double startLatitude = 47.6205;   // degrees north

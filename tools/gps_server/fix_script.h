@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/win_types.h"
-#include "sources/gps_snapshot.h"
+#include "state/win_types.h"
+#include "state/gps_snapshot.h"
 
 struct ScriptedFix {
     bool valid = false;

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "sources/gps_snapshot.h"
+#include "state/gps_snapshot.h"
 #include "sources/system_time_win.h"
 #include "tools/gps_server/drive_sim.h"
 #include "tools/gps_server/fix_script.h"

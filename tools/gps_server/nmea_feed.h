@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "sources/gps_snapshot.h"
+#include "state/gps_snapshot.h"
 
 struct NmeaFeed {
     GpsSnapshot record{};

@@ -3,7 +3,7 @@
 
 #include "sources/course_hold.h"
 #include "sources/great_circle.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 
 namespace {
 

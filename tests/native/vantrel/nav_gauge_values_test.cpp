@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/gauge_values.h"
 
 namespace {

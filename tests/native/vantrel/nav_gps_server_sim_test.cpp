@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "sources/course_hold.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 #include "tools/gps_server/drive_sim.cpp"
 #include "tools/gps_server/fix_script.cpp"
 #include "tools/gps_server/nmea_feed.cpp"

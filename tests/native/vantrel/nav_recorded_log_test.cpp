@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "sources/course_hold.h"
-#include "sources/nav_state.h"
+#include "state/nav_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "trip/trail_ring.h"
+#include "state/trail_ring.h"
 
 TEST(NavTrailRing, AppendAtTheLastSlotWrapsAndClearsTwoAhead) {
     TrailRing ring;

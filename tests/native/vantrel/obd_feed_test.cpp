@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/gauge_values.h"
 #include "sources/obd_link.h"
 #include "sources/obd_requests.h"

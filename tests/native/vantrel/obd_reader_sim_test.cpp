@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/obd_values.h"
 #include "tools/obd_reader/engine_sim.cpp"
 #include "tools/obd_reader/reader_script.cpp"

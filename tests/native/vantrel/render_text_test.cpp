@@ -7,7 +7,7 @@
 #include <string>
 
 #include "render/gauge_text.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "vantrel/render_text_cases.h"
 
 namespace {

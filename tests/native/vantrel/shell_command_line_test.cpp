@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/command_line.h"
 
 namespace {

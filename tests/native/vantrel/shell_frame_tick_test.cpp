@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/frame_tick.h"
-#include "sources/nav_state.h"
-#include "trip/trail_ring.h"
+#include "state/nav_state.h"
+#include "state/trail_ring.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/pointer_hiding.h"
 #include "shell/settings_table.h"
 

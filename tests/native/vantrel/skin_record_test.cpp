@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 namespace {
 

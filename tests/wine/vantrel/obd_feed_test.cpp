@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "rig/rig.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 #include "sources/obd_feed_win.h"
 #include "sources/obd_requests.h"
 

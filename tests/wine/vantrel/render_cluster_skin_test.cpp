@@ -18,7 +18,7 @@
 #include "rig/rig.h"
 #include "skin/skin_folder_win.h"
 #include "tools/skin_art/cluster_layout.h"
-#include "trip/trail_ring.h"
+#include "state/trail_ring.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "render/display_hooks_win.h"
 #include "render/gauge_display.h"
 #include "render/skin_drawing.h"
-#include "shell/app_state.h"
-#include "sources/nav_state.h"
+#include "state/app_state.h"
+#include "state/nav_state.h"
 
 class PixelFrame : public ::testing::Test {
   protected:

@@ -12,7 +12,7 @@
 #include "render/heading_tape.h"
 #include "render/history_graph.h"
 #include "render/skin_drawing.h"
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "render_pixel_frame.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "rig/rig.h"
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/main_window_win.h"
 
 namespace {

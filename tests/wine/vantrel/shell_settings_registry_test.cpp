@@ -7,7 +7,7 @@
 #include <string>
 
 #include "rig/rig.h"
-#include "shell/app_state.h"
+#include "state/app_state.h"
 #include "shell/settings_table.h"
 #include "shell/settings_win.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "rig/rig.h"
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "render/gauge_display.h"
-#include "shell/app_state.h"
-#include "sources/nav_state.h"
+#include "state/app_state.h"
+#include "state/nav_state.h"
 #include "vantrel/gdiplus_recording.h"
 #include "vantrel/render_fakes.h"
 

@@ -1,4 +1,4 @@
-#include "trip/trail_ring.h"
+#include "state/trail_ring.h"
 
 #include <cstring>
 

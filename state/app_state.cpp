@@ -1,4 +1,4 @@
-#include "shell/app_state.h"
+#include "state/app_state.h"
 
 AppState& App() {
     // Constructed on first use, so any singleton built before the entry point may use it.

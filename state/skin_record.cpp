@@ -1,6 +1,6 @@
 // The gauge kinds' names, labels and compiled-in records, and the rules every user of the skin
 // record shares: the shown mask, the version-1 discard and the version-3 colour upgrade.
-#include "skin/skin_record.h"
+#include "state/skin_record.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/win_types.h"
+#include "state/win_types.h"
 
 // Name of the GPS server's shared section (opened, never created, by the cluster).
 constexpr const char kGpsSectionName[] = "TarvoxGPS";

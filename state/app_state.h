@@ -3,15 +3,15 @@
 // whole run (App()); the main window, the settings store, the tray menu, the configuration dialog
 // and the gauge code read and write its fields directly.
 //
-// Portable: only stand-in types from shell/win_types.h, so the record builds and is tested
+// Portable: only stand-in types from state/win_types.h, so the record builds and is tested
 // without <windows.h>.
 #pragma once
 
 #include <cstdint>
 
-#include "shell/win_types.h"
-#include "skin/skin_record.h"
-#include "sources/geo_point.h"
+#include "state/win_types.h"
+#include "state/skin_record.h"
+#include "state/geo_point.h"
 
 // Bits of AppState::options (persisted as the "Metric" setting).
 constexpr uint32_t kOptionMetric = 0x01;           // metric units

@@ -1,4 +1,4 @@
-#include "sources/gps_snapshot.h"
+#include "state/gps_snapshot.h"
 
 const char* const kGpsStatusWords[kGpsStatusWordCount] = {"Enabled", "No Fix", "2D Fix", "3D Fix"};
 const char kGpsNotConnectedWord[] = "N/C";

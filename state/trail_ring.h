@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sources/geo_point.h"
+#include "state/geo_point.h"
 
 constexpr uint32_t kTrailPoints = 2048;
 constexpr const char kTrailFileName[] = "Trails.dat";

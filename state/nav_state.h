@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "shell/win_types.h"
-#include "sources/geo_point.h"
-#include "sources/gps_snapshot.h"
-#include "trip/trail_ring.h"
+#include "state/win_types.h"
+#include "state/geo_point.h"
+#include "state/gps_snapshot.h"
+#include "state/trail_ring.h"
 
 struct NavState {
     NavState() = default;
