@@ -1,5 +1,7 @@
 #include "shell/main_window_win.h"
 
+#include "config/config_dialog_win.h"
+
 #include "state/app_state.h"
 #include "shell/desktop_win.h"
 #include "shell/program_win.h"
@@ -69,14 +71,11 @@ void StartMainWindow(HWND window) {
         AllowReaderMessages(window);
     }
     RequestObdPids(Obd(), app.skin); // does nothing unless the reader's memory is attached
+    InstallConfigDialogKeys();
 }
 
-void OpenConfiguration(HWND /*window*/) {
-    if (App().configDialog != nullptr) {
-        return;
-    }
-    // Not built yet: the configuration dialog, modeless from template 103, owner = the
-    // main window. Until it exists, "Configure" and a right click do nothing.
+void OpenConfiguration(HWND window) {
+    OpenConfigDialog(window); // does nothing while it is open
 }
 
 void OnLeftButtonDown(HWND window, LPARAM lParam) {
@@ -167,6 +166,7 @@ void SaveOnExit() {
 
 void OnDestroy(HWND window) {
     KillTimer(window, kFrameTimer);
+    RemoveConfigDialogKeys();
     DeleteTrayIcon(window);
     SaveOnExit();
     App().mainWindow = nullptr;

@@ -2,6 +2,8 @@
 // second tick (timer 1).
 #include <windows.h>
 
+#include "config/dialog_ids.h"
+
 #include "state/app_state.h"
 #include "shell/desktop_win.h"
 #include "shell/frame_tick.h"
@@ -69,7 +71,7 @@ void FrameTick(HWND window) {
         char status[64];
         wsprintfA(status, "Tarvox %s\r\nOBD-II %s",
                   GpsStatusWord(*nav.snapshot, GpsFeedAttached(nav)), ObdStatusWord(Obd().view));
-        SetDlgItemTextA(static_cast<HWND>(app.configDialog), 1054 /* status text */, status);
+        SetDlgItemTextA(static_cast<HWND>(app.configDialog), IDC_STATUS, status);
     }
 
     // 8. Values and frame.

@@ -59,6 +59,23 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size) {
     return true;
 }
 
+// A "Skin.bin" this program cannot read (cut short, or of a version it does not know) may be
+// another program's or a newer one's: before a record replaces it, it is kept as "Skin.bin.bad".
+void KeepUnreadableSkinFile(const std::string& path) {
+    uint8_t buffer[kSkinRecordSize];
+    std::size_t got = 0;
+    {
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file.Valid()) return;
+        got = ReadUpTo(file.Get(), buffer, sizeof buffer);
+    }
+    SkinRecord scratch{};
+    if (SkinFileWasTaken(ApplySkinFileBytes(buffer, got, scratch))) return;
+    MoveFileExA(path.c_str(), (path + ".bad").c_str(),
+                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 } // namespace
 
 std::string ProgramFolderPath() {
@@ -102,6 +119,7 @@ bool WriteSkinFile(const std::string& skinFolderPath, const SkinRecord& live) {
         written = WriteAll(file.Get(), &live, sizeof live) && FlushFileBuffers(file.Get()) != 0;
         written = file.Close() && written;
     }
+    if (written) KeepUnreadableSkinFile(path);
     if (written && MoveFileExA(fresh.c_str(), path.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
         return true;

@@ -21,7 +21,8 @@ SkinFileResult ReadSkinFile(const std::string& skinFolderPath, SkinRecord& live)
 
 // Writes the 5660 bytes of the record to "Skin.bin" of the folder. The bytes go to a new file
 // beside it first, which then replaces "Skin.bin" in one step, so a crash mid-write never leaves
-// a truncated skin. Returns false (and leaves the old file) when the folder cannot be written.
+// a truncated skin. A "Skin.bin" that cannot be read as a skin record is kept as "Skin.bin.bad"
+// rather than lost. Returns false (and leaves the old file) when the folder cannot be written.
 bool WriteSkinFile(const std::string& skinFolderPath, const SkinRecord& live);
 
 // Called when the configuration dialog picks another skin folder: writes the live record to

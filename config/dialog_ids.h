@@ -1,0 +1,41 @@
+// Control numbers of the configuration dialog, shared by its resource script and its code.
+#pragma once
+
+#define IDC_OPACITY 1000
+#define IDC_PLAY_SPEED 1002
+#define IDC_PROGRESS 1003
+#define IDC_METRIC 1010
+#define IDC_FIXED_NORTH 1011
+#define IDC_SHOWN 1022
+#define IDC_STOP 1028
+#define IDC_SET_HOME 1029
+#define IDC_RESET_ODO 1030
+#define IDC_PARAM_C 1031
+#define IDC_PARAM_D 1032
+#define IDC_PARAM_A 1035
+#define IDC_PARAM_B 1036
+#define IDC_Y_VALUE 1042
+#define IDC_X_VALUE 1043
+#define IDC_PARAM_B_VALUE 1044
+#define IDC_PARAM_A_VALUE 1045
+#define IDC_ALPHA_VALUE 1046
+#define IDC_RED_VALUE 1047
+#define IDC_GREEN_VALUE 1048
+#define IDC_BLUE_VALUE 1049
+#define IDC_PARAM_C_VALUE 1051
+#define IDC_FAST 1052
+#define IDC_LILLIPUT 1053
+#define IDC_STATUS 1054
+#define IDC_ALPHA 1055
+#define IDC_RED 1056
+#define IDC_GREEN 1057
+#define IDC_BLUE 1058
+#define IDC_FONT_LIST 1060
+#define IDC_LOG_LIST 1061
+#define IDC_SKIN_LIST 1062
+#define IDC_KIND_LIST 1063
+#define IDC_PARAM_D_VALUE 1064
+#define IDC_LABEL_B 1065
+#define IDC_LABEL_A 1066
+#define IDC_LABEL_C 1067
+#define IDC_LABEL_D 1068
