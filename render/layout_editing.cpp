@@ -6,7 +6,8 @@
 
 namespace {
 
-// A nudge keeps this much of the gauge's corner inside the frame.
+// A nudge stops this far short of the frame's right and bottom edges, so that some of the gauge
+// always stays on the frame to be seen and picked again.
 constexpr int32_t kNudgeMarginX = 20;
 constexpr int32_t kNudgeMarginY = 10;
 
@@ -43,6 +44,7 @@ int32_t Nudged(int32_t position, int32_t delta, int32_t limit) {
 void EditStep(GaugeDisplay& display, int32_t kind) {
     AppState& app = App();
     EditState& edit = display.edit;
+    if (!IsEditableKind(kind)) return;
     if (app.configDialog == nullptr || !display.hooks.isActiveWindow(display.window)) return;
 
     const PointI32 screen = display.hooks.cursorPosition();
