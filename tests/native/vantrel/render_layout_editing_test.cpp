@@ -107,22 +107,6 @@ TEST_F(LayoutEditing, ADragMovesWithoutLimitsAndTheReleaseDropsTheSelection) {
     EXPECT_FALSE(display->edit.dragging);
 }
 
-TEST_F(LayoutEditing, DraggingTheCircularViewMovesItsThreeKinds) {
-    display->hitRects[kKindTrails] = {60, 60, 140, 140};
-    for (int kind : {kKindSatellites, kKindHomeTarget, kKindTrails}) {
-        Gauge(kind).x = 100;
-        Gauge(kind).y = 100;
-    }
-    Highlight(*display, kKindTrails);
-    BeginDrag(*display, App().skin, 100, 100);
-    PointAt(130, 90);
-    FinishFrame(*display, false);
-    for (int kind : {kKindSatellites, kKindHomeTarget, kKindTrails}) {
-        EXPECT_EQ(Gauge(kind).x, 130) << kind;
-        EXPECT_EQ(Gauge(kind).y, 90) << kind;
-    }
-}
-
 TEST_F(LayoutEditing, NothingHappensUnlessTheDialogIsOpenAndTheClusterActive) {
     struct Case {
         bool dialogOpen, active;
@@ -186,7 +170,7 @@ TEST_F(LayoutEditing, NudgesStopAtTheFrameLimits) {
     EXPECT_EQ(fakes::Services().wholeWindowInvalidations, 1);
 }
 
-TEST_F(LayoutEditing, NudgingAKindOfTheCircularViewMovesAllThree) {
+TEST_F(LayoutEditing, TheThreeKindsOfTheCircularViewMoveAsOne) {
     struct Case {
         int32_t kind;
         bool viewMoves;
@@ -203,6 +187,16 @@ TEST_F(LayoutEditing, NudgingAKindOfTheCircularViewMovesAllThree) {
                 EXPECT_EQ(Gauge(kind).x == moved, c.viewMoves) << kind;
             }
         }
+    }
+    // A drag of the view, which is hit as "Trails", takes the other two along as well.
+    display->hitRects[kKindTrails] = {60, 60, 140, 140};
+    Highlight(*display, kKindTrails);
+    BeginDrag(*display, App().skin, Gauge(kKindTrails).x, Gauge(kKindTrails).y);
+    PointAt(130, 90);
+    FinishFrame(*display, false);
+    for (int kind : {kKindSatellites, kKindHomeTarget, kKindTrails}) {
+        EXPECT_EQ(Gauge(kind).x, 130) << kind;
+        EXPECT_EQ(Gauge(kind).y, 90) << kind;
     }
 }
 
