@@ -36,10 +36,6 @@ struct MapView {
     GeoPoint position;     // the vehicle, read once from the GPS record
 };
 
-bool IsMapKind(int32_t kind) {
-    return kind == kKindSatellites || kind == kKindHomeTarget || kind == kKindTrails;
-}
-
 MapView ViewOf(const AppState& app, const NavState& nav, int32_t heading) {
     const GaugeRecord& centre = KindRecord(app.skin, kKindSatellites);
     const GaugeRecord& trails = KindRecord(app.skin, kKindTrails);
@@ -168,6 +164,10 @@ void DrawSatellites(gfx::Graphics& graphics, const MapView& view, const GaugeRec
 
 } // namespace
 
+bool IsCircularViewKind(int32_t kind) {
+    return kind == kKindSatellites || kind == kKindHomeTarget || kind == kKindTrails;
+}
+
 void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t heading) {
     const SkinRecord& skin = app.skin;
     const bool satellites = IsKindShown(skin, kKindSatellites);
@@ -180,8 +180,9 @@ void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav,
     const gfx::RectF square = Square(view);
     const GaugeRecord& trailRecord = KindRecord(skin, kKindTrails);
 
-    // The dialog's current kind is the one the layout editor has selected.
-    if (app.configDialog != nullptr && IsMapKind(display.edit.selectedKind)) {
+    // Outlined while the dialog edits one of the view's kinds, however the cluster's own
+    // selection stands.
+    if (app.configDialog != nullptr && IsCircularViewKind(app.dialogKind)) {
         gfx::Pen outline(kOutlineColor, kPenWidth);
         graphics.DrawEllipse(outline, square);
     }

@@ -13,6 +13,9 @@ struct AppState;
 struct GaugeDisplay;
 struct NavState;
 
+// Whether a kind is one of the view's three: they share its one place and its one hit rectangle.
+bool IsCircularViewKind(int32_t kind);
+
 // Draws the view when any of its three kinds is shown and records the hit rectangle of
 // "Trails" as the view's square. `heading` is the displayed heading (whole degrees) that turns
 // the view when north is not fixed up. While the configuration dialog is open on one of the

@@ -49,6 +49,25 @@ void FormatDate(const SystemTime16& local, bool longDate, char* buffer, int size
         buffer[0] = '\0';
 }
 
+bool IsActiveWindow(WindowHandle window) {
+    return window != nullptr && GetActiveWindow() == static_cast<HWND>(window);
+}
+
+PointI32 CursorPosition() {
+    POINT p{};
+    GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+void DrawFocusRectangle(WindowHandle window, const RectI32& rect) {
+    HWND hwnd = static_cast<HWND>(window);
+    HDC dc = GetDC(hwnd);
+    if (dc == nullptr) return;
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    DrawFocusRect(dc, &r);
+    ReleaseDC(hwnd, dc);
+}
+
 } // namespace
 
 DisplayHooks WindowsDisplayHooks() {
@@ -58,5 +77,8 @@ DisplayHooks WindowsDisplayHooks() {
     hooks.localTime = LocalTime;
     hooks.formatTime = FormatTime;
     hooks.formatDate = FormatDate;
+    hooks.isActiveWindow = IsActiveWindow;
+    hooks.cursorPosition = CursorPosition;
+    hooks.drawFocusRect = DrawFocusRectangle;
     return hooks;
 }

@@ -3,9 +3,10 @@
 // per-kind fonts and hit rectangles, the gauge values and the layout-editing state. Every
 // renderer draws through `graphics` and records the frame area of what it drew in `hitRects`.
 //
-// What the drawing needs from Windows besides GDI+ (invalidating the window, the beep, the clock
-// and the locale's time and date texts) comes through DisplayHooks, so the composer is portable
-// and its tests run on a recording of the drawing calls.
+// What the drawing needs from Windows besides GDI+ (invalidating the window, the beep, the clock,
+// the locale's time and date texts, and for layout editing the active window, the pointer and the
+// focus rectangle) comes through DisplayHooks, so the composer is portable and its tests run on a
+// recording of the drawing calls.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,13 @@ struct DisplayHooks {
     // within `size` bytes; empty on failure.
     void (*formatTime)(const SystemTime16& local, char* buffer, int size);
     void (*formatDate)(const SystemTime16& local, bool longDate, char* buffer, int size);
+    // Whether the window is the active window of this thread.
+    bool (*isActiveWindow)(WindowHandle window);
+    // The pointer's position in screen coordinates.
+    PointI32 (*cursorPosition)();
+    // Draws the system's dotted focus rectangle on the window's own device context, not into the
+    // back buffer. It inverts, so drawing it twice on unchanged pixels removes it.
+    void (*drawFocusRect)(WindowHandle window, const RectI32& rect);
 };
 
 // Layout-editing state (the editor itself works on it on the frame's end and on mouse input).

@@ -4,6 +4,7 @@
 #include "render/dial_gauge.h"
 #include "render/heading_tape.h"
 #include "render/history_graph.h"
+#include "render/layout_editing.h"
 #include "render/linear_gauge.h"
 
 void InstallGaugeRenderers(GaugeRenderers& renderers) {
@@ -13,4 +14,5 @@ void InstallGaugeRenderers(GaugeRenderers& renderers) {
     renderers.historyGraph = DrawHistoryGraphStyle;
     renderers.headingTape = DrawHeadingTapeEntry;
     renderers.circularView = DrawCircularView;
+    renderers.editStep = EditStep;
 }

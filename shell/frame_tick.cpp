@@ -16,8 +16,7 @@ void AdvanceNavigation(AppState& app, NavState& nav, const FrameTickContext& con
     HoldCourseAndSpeed(nav, OdometerSettings{app.odometer, app.odoLastPos});
 
     int32_t target = HeadingFromCourse(nav.shownCourse);
-    if (context.configDialogOpen && !context.playbackActive &&
-        context.selectedKind == kKindVantrel) {
+    if (context.configDialogOpen && !context.playbackActive && context.dialogKind == kKindVantrel) {
         target = PreviewHeading(app.displayedHeading);
     }
     if (HeadingSmoothingWanted(app.skin.shownMask[0]) && target != app.displayedHeading) {

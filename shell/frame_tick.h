@@ -11,7 +11,7 @@ struct NavState;
 struct FrameTickContext {
     bool configDialogOpen = false; // the configuration dialog is open
     bool playbackActive = false;   // a recording is being played back
-    int32_t selectedKind = -1;     // the gauge kind selected in the configuration dialog
+    int32_t dialogKind = -1;       // the gauge kind the configuration dialog edits
 };
 
 // Steps 3 to 7 of the frame tick on the current snapshot of `nav`: a fix after a tick without one

@@ -65,7 +65,7 @@ void FrameTick(HWND window) {
     FrameTickContext context;
     context.configDialogOpen = app.configDialog != nullptr;
     context.playbackActive = false; // Not built yet: whether a recording is being played back
-    context.selectedKind = display.edit.selectedKind;
+    context.dialogKind = app.dialogKind;
     AdvanceNavigation(app, nav, context);
     if (context.configDialogOpen) {
         char status[64];

@@ -37,8 +37,8 @@ struct AppState {
     ModuleHandle instance = nullptr;     // from the entry point
     WindowHandle mainWindow = nullptr;   // set at window start
     WindowHandle configDialog = nullptr; // non-null while the configuration dialog is open
-    int32_t dialogKind = 0; // the kind the configuration dialog edits; kept between openings
-    uint32_t options = 0;                // kOption* bits; persisted as "Metric"
+    int32_t dialogKind = 0; // the kind the dialog edits; kept when it closes, so it reopens there
+    uint32_t options = 0;   // kOption* bits; persisted as "Metric"
     RectI32 windowRect{};   // screen rectangle, refreshed on every move; "WindowPosition"
     int32_t frameWidth = 0; // frame bitmap size, set by the skin load
     int32_t frameHeight = 0;

@@ -120,8 +120,9 @@ TEST_F(CircularView, EachKindAloneDrawsOnlyItselfInsideTheClipAndTheViewsSquareI
 
 TEST_F(CircularView, OutlineOnlyWhileTheDialogIsOnOneOfTheThreeKinds) {
     app->configDialog = reinterpret_cast<WindowHandle>(0x42);
+    display->edit.selectedKind = kKindSignal; // the cluster's own selection does not count
     for (int kind : {kKindSatellites, kKindHomeTarget, kKindTrails}) {
-        display->edit.selectedKind = kind;
+        app->dialogKind = kind;
         Draw();
         auto ops = Ops();
         ASSERT_GE(ops.size(), 2u);
@@ -133,11 +134,12 @@ TEST_F(CircularView, OutlineOnlyWhileTheDialogIsOnOneOfTheThreeKinds) {
         EXPECT_EQ(outline[0].penWidth, 1.0f);
         EXPECT_EQ(outline[0].args, (std::vector<float>{89, 49, 142, 142}));
     }
-    display->edit.selectedKind = kKindSignal;
+    app->dialogKind = kKindSignal;
+    display->edit.selectedKind = kKindTrails;
     Draw();
     EXPECT_TRUE(Of("DrawEllipse").empty());
     app->configDialog = nullptr;
-    display->edit.selectedKind = kKindTrails;
+    app->dialogKind = kKindTrails;
     Draw();
     EXPECT_TRUE(Of("DrawEllipse").empty());
 }

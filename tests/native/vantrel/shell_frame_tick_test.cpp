@@ -48,14 +48,14 @@ TEST(FrameTick, ConfigurationPreviewTurnsTheRose) {
     Tick t;
     t.app.displayedHeading = 0;
     t.context.configDialogOpen = true;
-    t.context.selectedKind = 2;
+    t.context.dialogKind = 2;
     AdvanceNavigation(t.app, t.nav, t.context);
     EXPECT_EQ(t.app.displayedHeading, 3); // target 10: a third of the way
     // Not while a recording plays, nor for another kind.
     Tick u;
     u.app.displayedHeading = 90;
     u.context.configDialogOpen = true;
-    u.context.selectedKind = 2;
+    u.context.dialogKind = 2;
     u.context.playbackActive = true;
     AdvanceNavigation(u.app, u.nav, u.context);
     EXPECT_EQ(u.app.displayedHeading, 60); // towards the shown course 0

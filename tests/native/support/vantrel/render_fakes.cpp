@@ -39,6 +39,18 @@ void FormatDate(const SystemTime16& t, bool longDate, char* buffer, int size) {
                   t.year);
 }
 
+bool IsActiveWindow(WindowHandle window) {
+    return window != nullptr && window == State().activeWindow;
+}
+
+PointI32 CursorPosition() {
+    return State().cursor;
+}
+
+void DrawFocusRect(WindowHandle, const RectI32& rect) {
+    State().focusRects.push_back(rect);
+}
+
 } // namespace
 
 DisplayServices& Services() {
@@ -56,6 +68,9 @@ DisplayHooks FakeDisplayHooks() {
     hooks.localTime = LocalTime;
     hooks.formatTime = FormatTime;
     hooks.formatDate = FormatDate;
+    hooks.isActiveWindow = IsActiveWindow;
+    hooks.cursorPosition = CursorPosition;
+    hooks.drawFocusRect = DrawFocusRect;
     return hooks;
 }
 

@@ -1,5 +1,6 @@
 // Stand-ins for the Windows services of the drawing code: invalidations and beeps are counted,
-// the clock is a fixed local time, and the time and date texts are plain numeric forms.
+// the clock is a fixed local time, the time and date texts are plain numeric forms, the active
+// window and the pointer are set by the test, and focus rectangles are recorded.
 #pragma once
 
 #include <vector>
@@ -15,6 +16,9 @@ struct DisplayServices {
     SystemTime16 systemLocal{}; // the local time of the system clock
     const SystemTime16* lastUtc = nullptr;
     int localTimeCalls = 0;
+    WindowHandle activeWindow = nullptr;
+    PointI32 cursor{}; // screen coordinates
+    std::vector<RectI32> focusRects;
 };
 
 // The services behind FakeDisplayHooks(); Reset() clears them.
