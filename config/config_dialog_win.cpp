@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "config/config_dialog.h"
 #include "config/dialog_ids.h"
+#include "config/snap_slider_win.h"
+#include "render/layout_editing.h"
 #include "render/gauge_display_win.h"
 #include "render/skin_loader_win.h"
 #include "shell/main_window_win.h"
@@ -28,6 +31,7 @@ namespace {
 struct OpenDialog {
     SkinRecord skinAtOpen{};
     bool closed = false;
+    std::unique_ptr<SnapSliderState> slider;
 };
 OpenDialog gDialog;
 HHOOK gKeyHook = nullptr;
@@ -201,6 +205,8 @@ void InitDialog(HWND dialog) {
     Send(dialog, IDC_PLAY_SPEED, TBM_SETRANGEMAX, FALSE, kPlaySpeedTrackMax);
     Send(dialog, IDC_PLAY_SPEED, TBM_SETPOS, TRUE, TrackFromPlaySpeed(app.playSpeed));
     Send(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, 0);
+    gDialog.slider = std::make_unique<SnapSliderState>();
+    CreateSnapSlider(dialog, *gDialog.slider, 8, 46, 64, 64);
 
     FillFontList(dialog);
     CheckDlgButton(dialog, IDC_FAST, app.drawRate == kFastDrawRate ? BST_CHECKED : BST_UNCHECKED);
@@ -266,6 +272,7 @@ void OnCommand(HWND dialog, int id, int notification) {
         break;
     case IDC_SHOWN:
         ToggleKindShown(app.skin, app.dialogKind);
+        Highlight(display, app.dialogKind);
         break;
     case IDC_SET_HOME:
         app.home = GeoPoint{Nav().snapshot->latitude, Nav().snapshot->longitude};
@@ -300,6 +307,7 @@ void OnCommand(HWND dialog, int id, int notification) {
             if (index >= 0 && index < kGaugeKindCount) {
                 app.dialogKind = int32_t(index);
                 FillKindControls(dialog);
+                ChooseInList(display, app.dialogKind);
             }
         }
         break;
@@ -308,51 +316,65 @@ void OnCommand(HWND dialog, int id, int notification) {
     }
 }
 
+// The four parameter up-downs; the first two size the kind's text, so its font is rebuilt.
+struct ParamControl {
+    int upDown;
+    int value;
+    uint16_t GaugeRecord::*field;
+    bool sizesFont;
+};
+constexpr ParamControl kParamControls[] = {
+    {IDC_PARAM_A, IDC_PARAM_A_VALUE, &GaugeRecord::paramA, true},
+    {IDC_PARAM_B, IDC_PARAM_B_VALUE, &GaugeRecord::paramB, true},
+    {IDC_PARAM_C, IDC_PARAM_C_VALUE, &GaugeRecord::paramC, false},
+    {IDC_PARAM_D, IDC_PARAM_D_VALUE, &GaugeRecord::paramD, false},
+};
+
 void OnScroll(HWND dialog, HWND control) {
     AppState& app = App();
     GaugeDisplay& display = Display();
     const int id = GetDlgCtrlID(control);
     GaugeRecord& record = KindRecord(app.skin, app.dialogKind);
-    const auto upDown = [&] { return uint16_t(Send(dialog, id, UDM_GETPOS32)); };
-    const auto track = [&] { return int32_t(Send(dialog, id, TBM_GETPOS)); };
+    for (const ParamControl& param : kParamControls) {
+        if (param.upDown != id) continue;
+        if (param.sizesFont) DropKindFont(display, app.dialogKind);
+        record.*param.field = uint16_t(Send(dialog, id, UDM_GETPOS32));
+        SetNumber(dialog, param.value, record.*param.field);
+        Highlight(display, app.dialogKind);
+        return;
+    }
+    const int32_t position = int32_t(Send(dialog, id, TBM_GETPOS));
     switch (id) {
-    case IDC_PARAM_A:
-        DropKindFont(display, app.dialogKind);
-        record.paramA = upDown();
-        SetNumber(dialog, IDC_PARAM_A_VALUE, record.paramA);
-        break;
-    case IDC_PARAM_B:
-        DropKindFont(display, app.dialogKind);
-        record.paramB = upDown();
-        SetNumber(dialog, IDC_PARAM_B_VALUE, record.paramB);
-        break;
-    case IDC_PARAM_C:
-        record.paramC = upDown();
-        SetNumber(dialog, IDC_PARAM_C_VALUE, record.paramC);
-        break;
-    case IDC_PARAM_D:
-        record.paramD = upDown();
-        SetNumber(dialog, IDC_PARAM_D_VALUE, record.paramD);
-        break;
     case IDC_ALPHA:
     case IDC_RED:
     case IDC_GREEN:
     case IDC_BLUE: {
         const ColorChannel channel = ColorChannel(id - IDC_ALPHA);
-        const int32_t p = track();
-        record.color = WithChannel(record.color, channel, p);
-        SetNumber(dialog, IDC_ALPHA_VALUE + channel, unsigned(ChannelOf(record.color, channel)));
+        record.color = WithChannel(record.color, channel, position);
+        SetNumber(dialog, IDC_ALPHA_VALUE + channel, ChannelOf(record.color, channel));
         break;
     }
     case IDC_OPACITY:
-        app.skin.opacity = (app.skin.opacity & ~0xFFu) | uint32_t(track() & 0xFF);
+        app.skin.opacity = (app.skin.opacity & ~0xFFu) | uint32_t(position & 0xFF);
         ApplyOpacity(app.skin.opacity);
         break;
     case IDC_PLAY_SPEED:
-        app.playSpeed = PlaySpeedFromTrack(track());
+        app.playSpeed = PlaySpeedFromTrack(position);
         break;
     default:
         break;
+    }
+}
+
+void OnSliderReport(HWND dialog, const SnapSliderState& slider) {
+    const SliderOutcome outcome = SliderReport(Display(), App(), slider.outX, slider.outY);
+    if (outcome.showPosition) {
+        SetNumber(dialog, IDC_X_VALUE, unsigned(outcome.x));
+        SetNumber(dialog, IDC_Y_VALUE, unsigned(outcome.y));
+    }
+    if (outcome.takeOverKind >= 0) {
+        Send(dialog, IDC_KIND_LIST, CB_SETCURSEL, WPARAM(outcome.takeOverKind));
+        FillKindControls(dialog);
     }
 }
 
@@ -368,6 +390,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_VSCROLL:
         if (lParam != 0) OnScroll(dialog, reinterpret_cast<HWND>(lParam));
         break;
+    case kSnapSliderReportMessage:
+        if (gDialog.slider) OnSliderReport(dialog, *gDialog.slider);
+        break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(dialog, &paint);
@@ -377,6 +402,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY:
         // Destroyed with its owner when the program ends: the edits are saved all the same.
         RunClosingSequence();
+        EndDrag(Display());
+        // The slider, a child, is gone by now; its state goes with the dialog.
+        gDialog.slider.reset();
         App().configDialog = nullptr;
         break;
     default:

@@ -45,7 +45,10 @@ void EditStep(GaugeDisplay& display, int32_t kind) {
     AppState& app = App();
     EditState& edit = display.edit;
     if (!IsEditableKind(kind)) return;
-    if (app.configDialog == nullptr || !display.hooks.isActiveWindow(display.window)) return;
+    // The user works in the dialog and on the cluster by turns: either being active will do.
+    if (app.configDialog == nullptr || !(display.hooks.isActiveWindow(display.window) ||
+                                         display.hooks.isActiveWindow(app.configDialog)))
+        return;
 
     const PointI32 screen = display.hooks.cursorPosition();
     const PointI32 p{screen.x - app.windowRect.left, screen.y - app.windowRect.top};

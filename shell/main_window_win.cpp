@@ -8,6 +8,7 @@
 #include "shell/resource_ids.h"
 #include "shell/settings_win.h"
 #include "render/gauge_display_win.h"
+#include "render/layout_editing.h"
 #include "render/paint_win.h"
 #include "render/skin_loader_win.h"
 #include "sources/gps_feed_win.h"
@@ -84,11 +85,10 @@ void OnLeftButtonDown(HWND window, LPARAM lParam) {
         return; // a window that follows a host is not dragged
     }
     if (app.configDialog != nullptr) {
-        const int x = static_cast<short>(LOWORD(lParam));
-        const int y = static_cast<short>(HIWORD(lParam));
-        (void)x;
-        (void)y;
-        // Not built yet: BeginDrag(x, y) of the layout editor.
+        BeginDrag(Display(), App().skin, static_cast<short>(LOWORD(lParam)),
+                  static_cast<short>(HIWORD(lParam)));
+        // A button released outside the cluster must still end the drag.
+        if (Display().edit.dragging) SetCapture(window);
         return;
     }
     // Let the system move the window with the mouse from any point of it.
@@ -214,7 +214,8 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnLeftButtonDown(window, lParam);
         break;
     case WM_LBUTTONUP:
-        // Not built yet: EndDrag() of the layout editor.
+        EndDrag(Display());
+        if (GetCapture() == window) ReleaseCapture();
         break;
     case WM_CONTEXTMENU:
         OpenConfiguration(window);

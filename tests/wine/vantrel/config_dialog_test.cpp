@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -155,6 +157,21 @@ uint64_t AreaHash(HWND window, const RECT& area) {
 TEST_F(ConfigDialog, OpensOnceFromTheMenuAndTheRightClickWithEveryControl) {
     HWND window = StartVantrel();
     ASSERT_NE(window, nullptr);
+    // With VZ_SAVE_SCREENSHOT set, the dialog where it opens, beside the cluster, goes to that
+    // file for the README.
+    if (const char* path = std::getenv("VZ_SAVE_SCREENSHOT")) {
+        PostMessageA(window, WM_COMMAND, kConfigureCommand, 0);
+        HWND shown = rig::WaitForWindow(kDialogTitle, 10000, vantrel_.Id());
+        ASSERT_NE(shown, nullptr);
+        Sleep(1500);
+        RECT cluster{}, own{};
+        GetWindowRect(window, &cluster);
+        GetWindowRect(shown, &own);
+        rig::SaveBmp(rig::CaptureScreen(RECT{0, 0, std::max(cluster.right, own.right),
+                                             std::max(cluster.bottom, own.bottom)}),
+                     path);
+        CloseDialog(shown);
+    }
     HWND dialog = OpenDialog(window);
     ASSERT_NE(dialog, nullptr);
     PostMessageA(window, WM_CONTEXTMENU, WPARAM(window), 0);
@@ -320,6 +337,43 @@ TEST_F(ConfigDialog, SwitchingSkinsKeepsTheEditsOfBoth) {
     CloseDialog(dialog);
     EXPECT_EQ(SkinFile(second + "\\Skin.bin").gauges[kKindAltitude].paramA, 12);
     EXPECT_EQ(SkinFile(folder_.File("Cluster\\Skin.bin")).gauges[kKindAltitude].paramA, 11);
+}
+
+TEST_F(ConfigDialog, ADragMovesTheChosenGaugeAndTheSliderNudgesItUpToTheLimit) {
+    HWND window = StartVantrel();
+    ASSERT_NE(window, nullptr);
+    HWND dialog = OpenDialog(window);
+    ASSERT_NE(dialog, nullptr);
+    SetCursorPos(1250, 1000); // over no gauge, so nothing is picked on the cluster
+    RECT cluster{};
+    GetWindowRect(window, &cluster);
+
+    // The gauge chosen in the list follows the pointer while the button is held on the cluster.
+    ASSERT_TRUE(Choose(dialog, IDC_KIND_LIST, "Altitude")); // at (232, 58)
+    SetForegroundWindow(window);
+    SetCursorPos(cluster.left + 240, cluster.top + 60);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(240, 60));
+    SetCursorPos(cluster.left + 690 + 8, cluster.top + 100 + 2);
+    EXPECT_TRUE(rig::WaitUntil([&] { return Text(dialog, IDC_X_VALUE) == "690"; }, 3000))
+        << Text(dialog, IDC_X_VALUE);
+    EXPECT_EQ(Text(dialog, IDC_Y_VALUE), "100");
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(698, 102));
+    SetCursorPos(1250, 1000);
+    Sleep(300);
+
+    // Held to the right, the slider nudges it two pixels a report up to 20 pixels from the edge.
+    HWND slider = FindWindowExA(dialog, nullptr, "SnapSlider", nullptr);
+    ASSERT_NE(slider, nullptr);
+    PostMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(63, 32));
+    EXPECT_TRUE(rig::WaitUntil([&] { return Text(dialog, IDC_X_VALUE) == "700"; }, 3000))
+        << Text(dialog, IDC_X_VALUE);
+    Sleep(500);
+    EXPECT_EQ(Text(dialog, IDC_X_VALUE), "700");
+    PostMessageA(slider, WM_LBUTTONUP, 0, MAKELPARAM(63, 32));
+    CloseDialog(dialog);
+    const GaugeRecord altitude = SkinFile(folder_.File("Cluster\\Skin.bin")).gauges[kKindAltitude];
+    EXPECT_EQ(altitude.x, 700);
+    EXPECT_EQ(altitude.y, 100);
 }
 
 TEST_F(ConfigDialog, OptionsOdometerAndTheReadersMetricBit) {
