@@ -1,5 +1,4 @@
-// The GPS server stand-in's simulated drive and fix scripts (the tool's portable sources are
-// compiled into this test directly: the stand-in is not part of the cluster's library).
+// The GPS server stand-in's simulated drive and fix scripts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,9 +6,8 @@
 
 #include "sources/course_hold.h"
 #include "state/nav_state.h"
-#include "tools/gps_server/drive_sim.cpp"
-#include "tools/gps_server/fix_script.cpp"
-#include "tools/gps_server/nmea_feed.cpp"
+#include "tools/gps_server/drive_sim.h"
+#include "tools/gps_server/fix_script.h"
 
 namespace {
 
@@ -150,50 +148,4 @@ TEST(NavGpsServerSim, ScriptParsing) {
         EXPECT_FALSE(ParseFixScript(bad, fixes, error)) << bad;
         EXPECT_EQ(error.rfind("line ", 0), 0u) << bad;
     }
-}
-
-TEST(NavGpsServerSim, PlayedBackSentencesFillTheRecord) {
-    // Sentences as recorded by real receivers (a boat's chartplotter and a handheld).
-    NmeaFeed feed;
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPRMC,094737,A,5251.0093,N,00518.8170,E,5.6,230.5,200818,1.4,E,A*1F\r\n"));
-    const GpsSnapshot& r = feed.record;
-    EXPECT_EQ(r.fixValid, 1);
-    EXPECT_EQ(r.serverStatus, 3);
-    EXPECT_NEAR(r.latitude, 52.850155f, 1e-5);
-    EXPECT_NEAR(r.longitude, -5.313617f, 1e-5) << "east is negative in the record";
-    EXPECT_EQ(r.speedKnots, 5.6f);
-    EXPECT_EQ(r.course, 230.5f);
-    EXPECT_EQ(r.utcTime.year, 2018);
-    EXPECT_EQ(r.utcTime.month, 8);
-    EXPECT_EQ(r.utcTime.day, 20);
-    EXPECT_EQ(r.utcTime.hour, 9);
-    EXPECT_EQ(r.utcTime.second, 37);
-
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPGGA,214350,4023.8600,N,00339.1630,W,8,09,2.0,695.7,M,51.6,M,,*5A"));
-    EXPECT_EQ(r.altitude, 695.7f);
-    EXPECT_EQ(r.satsUsed, 9);
-    EXPECT_TRUE(ApplyNmeaSentence(feed, "$SDDPT,5.3,0.4,*79"));
-    EXPECT_EQ(r.depthMeters, 5.3f);
-    EXPECT_NEAR(r.depthFeet, 17.39f, 0.01);
-
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPGSV,3,1,09,01,19,319,41,02,17,093,40,04,09,049,37,05,60,046,49*77"));
-    EXPECT_TRUE(ApplyNmeaSentence(feed, "$GPGSV,3,3,09,30,67,294,50*48"));
-    EXPECT_EQ(r.satsInView, 9);
-    EXPECT_EQ(r.satellites[3].id, 5);
-    EXPECT_EQ(r.satellites[3].elevation, 60);
-    EXPECT_EQ(r.satellites[3].azimuth, 46);
-    EXPECT_EQ(r.satellites[3].snr, 49);
-    EXPECT_EQ(r.satellites[8].id, 30);
-
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPRMC,214352,V,4023.8660,N,00339.1630,W,10.8,0.0,140605,2.5,W,S*25"));
-    EXPECT_EQ(r.fixValid, 0);
-    EXPECT_EQ(r.serverStatus, 1);
-    EXPECT_NEAR(r.longitude, 3.652717f, 1e-5);
-    EXPECT_FALSE(ApplyNmeaSentence(feed, "$PGRMZ,2282,f,3*21"));
-    EXPECT_FALSE(ApplyNmeaSentence(feed, "\xa0\xa2 binary"));
-    EXPECT_FALSE(ApplyNmeaSentence(feed, "$GPGSV,,,"));
 }
