@@ -22,8 +22,9 @@
 
 namespace {
 
+// A log under tests/data.
 std::string LogPath(const std::string& name) {
-    return rig::SourceDir() + "\\tests\\data\\gps-logs\\" + name;
+    return rig::SourceDir() + "\\tests\\data\\" + name;
 }
 
 GpsSnapshot SharedRecord() {
@@ -73,13 +74,17 @@ TEST(NavPlayback, RealLogsPlayThroughTheStandInTickByTick) {
         float latitude; // where the receiver was
         int fixes;      // at least this many different positions on the way
     } logs[] = {
-        {"haicom-305N.log", -27.21f, 30},
+        {"gps-logs\\haicom-305N.log", -27.21f, 30},
         // Binary packets, cut as text (the comment header puts the first one past offset 200):
         // zero bytes and line-end bytes inside the packets must arrive as they are.
-        {"sirf2.log", 37.29f, 100},
+        {"gps-logs\\sirf2.log", 37.29f, 100},
+        // The project's demo drive, written by the stand-in itself.
+        {"demo\\DemoDrive.gps", 47.6205f, 150},
     };
     for (const auto& log : logs) {
         SCOPED_TRACE(log.log);
+        // The demo drive ends where the simulated one is; the others end far from it.
+        const bool farFromTheDrive = std::fabs(log.latitude - 47.62f) > 1.0f;
         TrailRing& trail = Nav().trail;
         AppendTrailPoint(trail, {47.6f, 122.3f});
         ASSERT_TRUE(StartPlayback(LogPath(log.log).c_str()));
@@ -112,11 +117,13 @@ TEST(NavPlayback, RealLogsPlayThroughTheStandInTickByTick) {
         }
         EXPECT_EQ(mismatches, 0);
         EXPECT_GE(fixes, log.fixes);
-        EXPECT_NEAR(lastLatitude, log.latitude, 0.01f);
+        EXPECT_NEAR(lastLatitude, log.latitude, 0.02f);
         EXPECT_EQ(cursor, bytes.size());
         EXPECT_EQ(ticks, (records + 1) / 2) << "two records a tick at play speed 1";
-        EXPECT_TRUE(rig::WaitUntil([] { return OnTheSimulatedDrive(SharedRecord()); }, 5000))
-            << "the end message returns the stand-in to its drive";
+        if (farFromTheDrive) {
+            EXPECT_TRUE(rig::WaitUntil([] { return OnTheSimulatedDrive(SharedRecord()); }, 5000))
+                << "the end message returns the stand-in to its drive";
+        }
     }
     const std::string received = server.Received();
     EXPECT_EQ(received.substr(0, 7), "1 1 0 \n");
@@ -130,7 +137,7 @@ TEST(NavPlayback, StopEndsEarlyAndFilesThatDoNotPlayChangeNothing) {
     app.playSpeed = 5;
 
     // "Stop" part way: the stand-in goes back to its drive.
-    ASSERT_TRUE(StartPlayback(LogPath("bundg_zeus_9.log").c_str()));
+    ASSERT_TRUE(StartPlayback(LogPath("gps-logs\\bundg_zeus_9.log").c_str()));
     for (int tick = 0; tick < 100; ++tick)
         PlaybackFrameStep(app);
     EXPECT_NEAR(SharedRecord().latitude, 52.85f, 0.01f);
