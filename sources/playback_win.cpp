@@ -18,20 +18,6 @@ using FileHandle = std::unique_ptr<void, HandleCloser>;
 // The buffer and the record offsets are 32-bit quantities in the message and progress values.
 constexpr LONGLONG kLargestLog = 0x7FFFFFFF;
 
-// Reads until the file ends, the buffer is full or a read fails; returns the bytes read.
-size_t ReadUpTo(HANDLE file, uint8_t* bytes, size_t size) {
-    size_t got = 0;
-    while (got < size) {
-        DWORD read = 0;
-        if (!ReadFile(file, bytes + got, static_cast<DWORD>(size - got), &read, nullptr) ||
-            read == 0) {
-            break;
-        }
-        got += read;
-    }
-    return got;
-}
-
 } // namespace
 
 LogFile ReadLogFile(const char* path) {
@@ -52,7 +38,9 @@ LogFile ReadLogFile(const char* path) {
         log.bytes.clear();
         return log;
     }
-    log.bytes.resize(ReadUpTo(raw, log.bytes.data(), log.bytes.size()));
+    DWORD read = 0;
+    if (!ReadFile(raw, log.bytes.data(), log.size, &read, nullptr)) read = 0;
+    log.bytes.resize(read);
     return log;
 }
 

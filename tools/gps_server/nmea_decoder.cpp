@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "tools/gps_server/nmea_text.h"
 
@@ -17,6 +18,23 @@ bool OptionalNumber(std::string_view field, float& value) {
     double number = 0.0;
     if (!ParseDecimal(field, number)) return false;
     value = static_cast<float>(number);
+    return true;
+}
+
+// An optional speed (not negative) or course (0 to 360 degrees).
+bool OptionalSpeed(std::string_view field, float& value) {
+    if (field.empty()) return true;
+    float number = 0.0f;
+    if (!OptionalNumber(field, number) || number < 0.0f) return false;
+    value = number;
+    return true;
+}
+
+bool OptionalCourse(std::string_view field, float& value) {
+    if (field.empty()) return true;
+    float number = 0.0f;
+    if (!OptionalNumber(field, number) || number < 0.0f || number > 360.0f) return false;
+    value = number;
     return true;
 }
 
@@ -60,30 +78,15 @@ SatelliteSystem SystemOfTalker(std::string_view talker) {
     return SatelliteSystem::Combined;
 }
 
-// NMEA 4.11 system ids at the end of GSA.
+// NMEA 4.11 system ids at the end of GSA: 1 GPS, 2 GLONASS, 3 Galileo, 4 BeiDou, 5 QZSS.
 bool SystemOfId(std::string_view field, SatelliteSystem& system) {
+    static constexpr SatelliteSystem kById[] = {SatelliteSystem::Combined, SatelliteSystem::Gps,
+                                                SatelliteSystem::Glonass,  SatelliteSystem::Galileo,
+                                                SatelliteSystem::BeiDou,   SatelliteSystem::Qzss};
     uint32_t id = 0;
     if (!ParseWhole(field, id)) return false;
-    switch (id) {
-    case 1:
-        system = SatelliteSystem::Gps;
-        return true;
-    case 2:
-        system = SatelliteSystem::Glonass;
-        return true;
-    case 3:
-        system = SatelliteSystem::Galileo;
-        return true;
-    case 4:
-        system = SatelliteSystem::BeiDou;
-        return true;
-    case 5:
-        system = SatelliteSystem::Qzss;
-        return true;
-    default:
-        system = SatelliteSystem::Combined;
-        return true;
-    }
+    system = id < std::size(kById) ? kById[id] : SatelliteSystem::Combined;
+    return true;
 }
 
 // Galileo, BeiDou and QZSS count their satellites from 1, like GPS; they are moved to their
@@ -119,8 +122,8 @@ bool ApplyRmc(const NmeaSentence& s, ReceiverState& state) {
     GpsSnapshot& r = state.record;
     bool valid = false;
     if (!ReadStatus(s.Field(2), valid) || !OptionalTime(s.Field(1), r) ||
-        !OptionalPosition(s, 3, r) || !OptionalNumber(s.Field(7), r.speedKnots) ||
-        !OptionalNumber(s.Field(8), r.course)) {
+        !OptionalPosition(s, 3, r) || !OptionalSpeed(s.Field(7), r.speedKnots) ||
+        !OptionalCourse(s.Field(8), r.course)) {
         return false;
     }
     if (!s.Field(9).empty() && !ParseDate(s.Field(9), r.utcTime)) return false;
@@ -227,8 +230,8 @@ bool ApplyVtg(const NmeaSentence& s, ReceiverState& state) {
     if (s.fields.size() < 8) return false;
     GpsSnapshot& r = state.record;
     float knots = r.speedKnots, kmh = -1.0f;
-    if (!OptionalNumber(s.Field(1), r.course) || !OptionalNumber(s.Field(5), knots) ||
-        !OptionalNumber(s.Field(7), kmh)) {
+    if (!OptionalCourse(s.Field(1), r.course) || !OptionalSpeed(s.Field(5), knots) ||
+        !OptionalSpeed(s.Field(7), kmh)) {
         return false;
     }
     if (s.Field(5).empty() && kmh >= 0.0f)

@@ -21,6 +21,9 @@ constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
 // WGS 84.
 constexpr double kEquatorialRadius = 6378137.0;
 constexpr double kFlattening = 1.0 / 298.257223563;
+// From below the deepest mine to above the highest airliner, in metres from the centre.
+constexpr double kLowestRadius = 6300000.0;
+constexpr double kHighestRadius = 6450000.0;
 
 uint16_t U16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] << 8 | p[1]);
@@ -90,10 +93,14 @@ bool ApplyNavigationData(ReceiverState& state, const uint8_t* p, size_t size) {
     if (size < kNavigationDataSize) return false;
     GpsSnapshot& r = state.record;
     state.navigationSolutionSeen = true;
-    const int mode = FixModeOfNavigationMode(p[19]);
+    const double x = I32(p + 1), y = I32(p + 5), z = I32(p + 9);
+    // A solution far from the earth's surface is none (the conversion would not hold there).
+    const double radius = std::sqrt(x * x + y * y + z * z);
+    const bool nearTheSurface = radius > kLowestRadius && radius < kHighestRadius;
+    const int mode = nearTheSurface ? FixModeOfNavigationMode(p[19]) : kFixModeNone;
     if (mode != kFixModeNone) {
         state.fixMode = mode;
-        const Geodetic g = FromEarthCentred(I32(p + 1), I32(p + 5), I32(p + 9));
+        const Geodetic g = FromEarthCentred(x, y, z);
         r.latitude = static_cast<float>(Degrees(g.latitude));
         r.longitude = static_cast<float>(-Degrees(g.longitude));
         // The velocity turned to east and north at the position.
@@ -157,10 +164,12 @@ bool ApplyGeodeticNavigationData(ReceiverState& state, const uint8_t* p, size_t 
     if (navigating) r.altitude = static_cast<float>(I32(p + 35) / 100.0);
     if (state.navigationSolutionSeen) return true;
 
-    const bool valid = U16(p + 1) == 0 && navigating;
+    const double latitude = I32(p + 23) / 1e7, longitude = I32(p + 27) / 1e7;
+    const bool valid = U16(p + 1) == 0 && navigating && std::fabs(latitude) <= 90.0 &&
+                       std::fabs(longitude) <= 180.0;
     if (valid) {
-        r.latitude = static_cast<float>(I32(p + 23) / 1e7);
-        r.longitude = static_cast<float>(-(I32(p + 27) / 1e7));
+        r.latitude = static_cast<float>(latitude);
+        r.longitude = static_cast<float>(-longitude);
         SetMotion(r, U16(p + 40) / 100.0, U16(p + 42) / 100.0);
         r.satsUsed = p[88];
         r.hdop = static_cast<float>(p[89] / 5.0);

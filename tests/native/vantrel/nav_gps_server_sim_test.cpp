@@ -1,4 +1,4 @@
-// The GPS server stand-in's simulated drive and fix scripts.
+// The GPS server stand-in's simulated drive and fix scripts, and the drive as an NMEA log.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +8,8 @@
 #include "state/nav_state.h"
 #include "tools/gps_server/drive_sim.h"
 #include "tools/gps_server/fix_script.h"
+#include "tools/gps_server/nmea_writer.h"
+#include "tools/gps_server/receiver_stream.h"
 
 namespace {
 
@@ -148,4 +150,44 @@ TEST(NavGpsServerSim, ScriptParsing) {
         EXPECT_FALSE(ParseFixScript(bad, fixes, error)) << bad;
         EXPECT_EQ(error.rfind("line ", 0), 0u) << bad;
     }
+}
+
+TEST(NavGpsServerSim, TheDriveReadsBackFromItsOwnNmeaLog) {
+    DriveSim drive = StartDrive(47.6205, 122.3493);
+    ReceiverStream stream;
+    int lost = 0;
+    for (uint32_t second = 0; second < 900; ++second) {
+        GpsSnapshot sent;
+        DriveSnapshot(drive, TimeAt(second), sent);
+        AdvanceDrive(drive);
+        const std::string log = NmeaSentencesOf(sent);
+        FeedReceiverBytes(stream, reinterpret_cast<const uint8_t*>(log.data()), log.size());
+        const GpsSnapshot& got = stream.state.record;
+        SCOPED_TRACE("second " + std::to_string(second));
+        ASSERT_EQ(got.fixValid, sent.fixValid);
+        ASSERT_EQ(got.serverStatus, sent.serverStatus);
+        EXPECT_EQ(got.utcTime.second, sent.utcTime.second);
+        EXPECT_EQ(got.utcTime.day, 1);
+        EXPECT_EQ(got.satsInView, sent.satsInView);
+        for (int i = 0; i < kSatelliteSlots; ++i) {
+            EXPECT_EQ(got.satellites[i].id, sent.satellites[i].id);
+            EXPECT_EQ(got.satellites[i].elevation, sent.satellites[i].elevation);
+            EXPECT_EQ(got.satellites[i].azimuth, sent.satellites[i].azimuth);
+            EXPECT_EQ(got.satellites[i].snr, sent.satellites[i].snr);
+        }
+        EXPECT_NEAR(got.depthMeters, sent.depthMeters, 0.05f + 1e-5f);
+        if (sent.fixValid == 0) {
+            ++lost;
+            continue;
+        }
+        // Four decimals of a minute: a millionth of a degree.
+        EXPECT_NEAR(got.latitude, sent.latitude, 5e-6);
+        EXPECT_NEAR(got.longitude, sent.longitude, 1e-5);
+        EXPECT_NEAR(got.speedKnots, sent.speedKnots, 0.05f + 1e-4f);
+        EXPECT_NEAR(got.course, sent.course, 0.05f + 1e-4f);
+        EXPECT_NEAR(got.altitude, sent.altitude, 0.05f + 1e-4f);
+        EXPECT_EQ(got.satsUsed, sent.satsUsed);
+        EXPECT_EQ(std::memcmp(got.usedPrns, sent.usedPrns, sizeof got.usedPrns), 0);
+    }
+    EXPECT_GT(lost, 10);
 }
