@@ -1,18 +1,35 @@
 # Native build: the portable core of both programs with its unit tests, under sanitizers.
 
 option(VZ_SANITIZE "Build the native tests with address and undefined-behaviour sanitizers" ON)
+option(VZ_FUZZ "Build the libFuzzer targets of tests/fuzz (clang) instead of the unit tests" OFF)
 if(VZ_SANITIZE AND NOT MSVC)
-    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    set(sanitizers address,undefined)
+    if(VZ_FUZZ)
+        # Coverage for the fuzzer in all code; the fuzz targets link libFuzzer itself.
+        set(sanitizers fuzzer-no-link,address,undefined)
+    endif()
+    add_compile_options(-fsanitize=${sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-find_package(GTest REQUIRED)
-include(GoogleTest)
 
 collect_program_sources(vantrel_portable vantrel_unused ${VANTREL_DIRS})
 collect_program_sources(zorbel_portable zorbel_unused ${ZORBEL_DIRS})
 add_source_library(vantrel_core ${vantrel_portable})
 add_source_library(zorbel_core ${zorbel_portable})
+# The GPS server stand-in's decoders, writer and simulations, for their tests.
+collect_tool_sources(gps_server_portable gps_server)
+add_source_library(gps_server_core ${gps_server_portable})
+
+if(VZ_FUZZ)
+    add_subdirectory(tests/fuzz)
+    return()
+endif()
+
+find_package(GTest REQUIRED)
+# The tests read the reference decoder's JSON check files.
+find_package(nlohmann_json 3 REQUIRED)
+include(GoogleTest)
 
 # One test program per deliverable; tests/native/support holds test doubles (for example the
 # recording drawing backend) that only the tests link.
@@ -32,6 +49,7 @@ function(add_native_tests name core dir)
 endfunction()
 
 add_native_tests(vantrel_native_tests vantrel_core vantrel)
+target_link_libraries(vantrel_native_tests PRIVATE gps_server_core nlohmann_json::nlohmann_json)
 add_native_tests(zorbel_native_tests zorbel_core zorbel)
 
 # Benchmarks print figures; they are built here and run by hand or by scripts/bench.sh.

@@ -58,3 +58,12 @@ function(link_source_library target lib)
         target_link_libraries(${target} PRIVATE ${lib})
     endif()
 endfunction()
+
+# A peer stand-in's portable sources: every .cpp of tools/<dir> except its WinMain (*_main.cpp)
+# and its Windows glue (*_win.cpp). The stand-in is built from them; the native build makes them
+# a library that the unit tests link.
+function(collect_tool_sources out dir)
+    file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/${dir}/*.cpp)
+    list(FILTER found EXCLUDE REGEX "(_main|_win)\\.cpp$")
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()

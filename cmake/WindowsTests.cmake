@@ -76,6 +76,8 @@ foreach(dir IN LISTS wine_test_dirs)
     if(group STREQUAL "vantrel")
         link_source_library(${name} vantrel_win)
         link_source_library(${name} vantrel_core)
+        # The playback tests decode what they send as the GPS server stand-in does.
+        target_link_libraries(${name} PRIVATE gps_server_core)
     elseif(group STREQUAL "zorbel")
         link_source_library(${name} zorbel_win)
         link_source_library(${name} zorbel_core)

@@ -8,6 +8,7 @@
 #include "shell/desktop_win.h"
 #include "shell/frame_tick.h"
 #include "shell/host_follow.h"
+#include "shell/log_playback_win.h"
 #include "shell/main_window_win.h"
 #include "shell/pointer_hiding.h"
 #include "shell/program_win.h"
@@ -64,7 +65,7 @@ void FrameTick(HWND window) {
     // 3-7. Trail break, course and speed hold, heading smoothing.
     FrameTickContext context;
     context.configDialogOpen = app.configDialog != nullptr;
-    context.playbackActive = false; // Not built yet: whether a recording is being played back
+    context.playbackActive = PlaybackPlaying();
     context.dialogKind = app.dialogKind;
     AdvanceNavigation(app, nav, context);
     if (context.configDialogOpen) {
@@ -87,9 +88,8 @@ void FrameTick(HWND window) {
     // 9. Host window.
     FollowHostWindow(window);
 
-    // 10. Playback.
-    // Not built yet: when a recording is loaded: the dialog's progress bar (control 1003,
-    // PBM_SETPOS, bytes consumed / 16) and playSpeed + 1 runs of the playback line reader.
+    // 10. Playback: the records go to the server now and show on the next tick.
+    PlaybackFrameStep(app);
 }
 
 void SecondTick(HWND window) {

@@ -9,6 +9,7 @@
 
 #include "state/app_state.h"
 #include "shell/command_line.h"
+#include "shell/log_playback_win.h"
 #include "shell/main_window_win.h"
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
@@ -63,6 +64,6 @@ int RunVantrel(HINSTANCE instance, const char* commandLineTail) {
 
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, MainWindowProc, 0);
 
-    // Not built yet: free the playback buffer when a recording is loaded.
+    ReleasePlayback();
     return 0;
 }

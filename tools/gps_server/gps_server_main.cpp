@@ -2,18 +2,14 @@
 // end without a receiver. It owns the shared section "TarvoxGPS" and a hidden window titled
 // "TarvoxMsgWnd", and publishes one fix per interval from a simulated drive or a script.
 //
-// Command line (all optional):
-//   /script FILE     publish the scripted fixes of FILE (format in fix_script.h) instead of the
-//                    simulated drive; /loop starts the script again after its last line
-//   /start LAT LON   start position of the simulated drive (longitude positive west)
-//   /interval MS     publishing interval, 1000 by default (tests run faster)
-//   /record FILE     append every WM_COPYDATA received to FILE, one line each:
-//                    "<wParam> <dwData> <cbData> <hex bytes>" (for tests of the log playback)
+// Log playback: WM_COPYDATA with dwData 1 starts a playback (the simulated drive or script
+// pauses and the fix is cleared), dwData 2 carries one record of a receiver's log, decoded as
+// NMEA 0183 sentences and SiRF binary packets (receiver_stream.h), dwData 0 ends it and the
+// drive or script takes over again.
 //
-// Log playback: WM_COPYDATA with dwData 1 starts a playback (the own source pauses), dwData 2
-// carries one recorded line (published as far as nmea_feed.h understands it), dwData 0 ends it.
-// Exit codes: 0 after WM_CLOSE, 1 bad command line, 2 another server owns the section,
-// 3 unreadable or malformed script, 4 the section could not be created.
+// Exit codes: 0 after WM_CLOSE (or a written log), 1 bad command line, 2 another server owns the
+// section, 3 unreadable or malformed script, 4 the section could not be created, 5 the log could
+// not be written.
 #include <windows.h>
 
 #include "tools/common/peer_section_win.h"
@@ -29,9 +25,22 @@
 #include "sources/system_time_win.h"
 #include "tools/gps_server/drive_sim.h"
 #include "tools/gps_server/fix_script.h"
-#include "tools/gps_server/nmea_feed.h"
+#include "tools/gps_server/nmea_text.h"
+#include "tools/gps_server/nmea_writer.h"
+#include "tools/gps_server/receiver_stream.h"
 
 namespace {
+
+constexpr char kUsage[] =
+    "GpsServer [options]\n"
+    "  /script FILE          publish the fixes of a script (fix_script.h) instead of the drive;\n"
+    "  /loop                 with /script: start the script again after its last line\n"
+    "  /start LAT LON        start of the simulated drive (longitude positive west)\n"
+    "  /interval MS          publishing interval, 1000 by default\n"
+    "  /record FILE          append every WM_COPYDATA received to FILE, one line each:\n"
+    "                        \"<wParam> <dwData> <cbData> <hex bytes>\"\n"
+    "  /writelog FILE SECS   write SECS seconds of the simulated drive to FILE as an NMEA log\n"
+    "                        (a .gps file the cluster can play back) and exit\n";
 
 constexpr UINT_PTR kPublishTimer = 1;
 
@@ -43,7 +52,7 @@ struct Server {
     size_t scriptIndex = 0;
     DriveSim drive;
     bool playing = false; // a log playback has the record
-    NmeaFeed played;
+    ReceiverStream played;
     const char* recordPath = nullptr;
 };
 
@@ -97,34 +106,73 @@ void RecordMessage(WPARAM wParam, const COPYDATASTRUCT& data) {
     out << '\n';
 }
 
+void StartPlayedLog() {
+    g_server.playing = true;
+    ResetReceiverStream(g_server.played);
+    Publish(g_server.played.state.record);
+}
+
 void ReceivePlayback(WPARAM wParam, const COPYDATASTRUCT& data) {
     RecordMessage(wParam, data);
     switch (data.dwData) {
     case 1:
-        g_server.playing = true;
-        g_server.played = NmeaFeed{};
+        StartPlayedLog();
         break;
-    case 2:
-        if (g_server.playing && data.lpData != nullptr && data.cbData > 0) {
-            const char* text = static_cast<const char*>(data.lpData);
-            std::string line(text, strnlen(text, data.cbData));
-            if (ApplyNmeaSentence(g_server.played, line)) Publish(g_server.played.record);
-        }
+    case 2: {
+        if (data.lpData == nullptr || data.cbData == 0) break;
+        // A record without a start message (the server started during a playback) starts one.
+        if (!g_server.playing) StartPlayedLog();
+        const auto* bytes = static_cast<const uint8_t*>(data.lpData);
+        // The record's bytes and the zero byte after them; a binary record may hold zeros.
+        const DWORD size = bytes[data.cbData - 1] == 0 ? data.cbData - 1 : data.cbData;
+        if (FeedReceiverBytes(g_server.played, bytes, size)) Publish(g_server.played.state.record);
         break;
+    }
     case 0:
         g_server.playing = false;
+        PublishCurrent();
         break;
     default:
         break;
     }
 }
 
+// The simulated drive from its start, second by second from now, as a receiver's NMEA log.
+int WriteDriveLog(const char* path, uint32_t seconds, double latitude, double longitude) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return 5;
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    now.wMilliseconds = 0;
+    FILETIME start;
+    SystemTimeToFileTime(&now, &start);
+    ULARGE_INTEGER t;
+    t.LowPart = start.dwLowDateTime;
+    t.HighPart = start.dwHighDateTime;
+    DriveSim drive = StartDrive(latitude, longitude);
+    for (uint32_t second = 0; second < seconds; ++second) {
+        FILETIME at;
+        at.dwLowDateTime = t.LowPart;
+        at.dwHighDateTime = t.HighPart;
+        SYSTEMTIME utc;
+        FileTimeToSystemTime(&at, &utc);
+        GpsSnapshot record;
+        DriveSnapshot(drive, ToSystemTime16(utc), record);
+        out << NmeaSentencesOf(record);
+        AdvanceDrive(drive);
+        t.QuadPart += 10000000ULL; // one second in 100 ns steps
+    }
+    out.close();
+    return out ? 0 : 5;
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        if (wParam == kPublishTimer) {
+        // A playback has the record: the drive or script waits where it is until it ends.
+        if (wParam == kPublishTimer && !g_server.playing) {
             Advance();
-            if (!g_server.playing) PublishCurrent();
+            PublishCurrent();
         }
         return 0;
     case WM_COPYDATA:
@@ -149,6 +197,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     double startLongitude = 122.3493;
     UINT interval = 1000;
     const char* scriptPath = nullptr;
+    const char* logPath = nullptr;
+    uint32_t logSeconds = 0;
     for (int i = 1; i < __argc; ++i) {
         std::string option = __argv[i];
         if (option == "/script" && i + 1 < __argc) {
@@ -158,16 +208,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         } else if (option == "/loop") {
             g_server.loop = true;
         } else if (option == "/start" && i + 2 < __argc) {
-            startLatitude = std::atof(__argv[++i]);
-            startLongitude = std::atof(__argv[++i]);
+            const char* latitude = __argv[++i];
+            const char* longitude = __argv[++i];
+            if (!ParseDecimal(latitude, startLatitude) ||
+                !ParseDecimal(longitude, startLongitude)) {
+                OutputDebugStringA(kUsage);
+                return 1;
+            }
         } else if (option == "/interval" && i + 1 < __argc) {
             interval = static_cast<UINT>(std::atoi(__argv[++i]));
             if (interval < 10) interval = 10;
+        } else if (option == "/writelog" && i + 2 < __argc) {
+            logPath = __argv[++i];
+            logSeconds = static_cast<uint32_t>(std::strtoul(__argv[++i], nullptr, 10));
         } else {
             OutputDebugStringA("GpsServer: unknown option\n");
+            OutputDebugStringA(kUsage);
             return 1;
         }
     }
+    if (logPath != nullptr)
+        return WriteDriveLog(logPath, logSeconds, startLatitude, startLongitude);
 
     if (scriptPath != nullptr) {
         std::string text, error;

@@ -1,5 +1,4 @@
-// The GPS server stand-in's simulated drive and fix scripts (the tool's portable sources are
-// compiled into this test directly: the stand-in is not part of the cluster's library).
+// The GPS server stand-in's simulated drive and fix scripts, and the drive as an NMEA log.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,9 +6,10 @@
 
 #include "sources/course_hold.h"
 #include "state/nav_state.h"
-#include "tools/gps_server/drive_sim.cpp"
-#include "tools/gps_server/fix_script.cpp"
-#include "tools/gps_server/nmea_feed.cpp"
+#include "tools/gps_server/drive_sim.h"
+#include "tools/gps_server/fix_script.h"
+#include "tools/gps_server/nmea_writer.h"
+#include "tools/gps_server/receiver_stream.h"
 
 namespace {
 
@@ -152,48 +152,42 @@ TEST(NavGpsServerSim, ScriptParsing) {
     }
 }
 
-TEST(NavGpsServerSim, PlayedBackSentencesFillTheRecord) {
-    // Sentences as recorded by real receivers (a boat's chartplotter and a handheld).
-    NmeaFeed feed;
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPRMC,094737,A,5251.0093,N,00518.8170,E,5.6,230.5,200818,1.4,E,A*1F\r\n"));
-    const GpsSnapshot& r = feed.record;
-    EXPECT_EQ(r.fixValid, 1);
-    EXPECT_EQ(r.serverStatus, 3);
-    EXPECT_NEAR(r.latitude, 52.850155f, 1e-5);
-    EXPECT_NEAR(r.longitude, -5.313617f, 1e-5) << "east is negative in the record";
-    EXPECT_EQ(r.speedKnots, 5.6f);
-    EXPECT_EQ(r.course, 230.5f);
-    EXPECT_EQ(r.utcTime.year, 2018);
-    EXPECT_EQ(r.utcTime.month, 8);
-    EXPECT_EQ(r.utcTime.day, 20);
-    EXPECT_EQ(r.utcTime.hour, 9);
-    EXPECT_EQ(r.utcTime.second, 37);
-
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPGGA,214350,4023.8600,N,00339.1630,W,8,09,2.0,695.7,M,51.6,M,,*5A"));
-    EXPECT_EQ(r.altitude, 695.7f);
-    EXPECT_EQ(r.satsUsed, 9);
-    EXPECT_TRUE(ApplyNmeaSentence(feed, "$SDDPT,5.3,0.4,*79"));
-    EXPECT_EQ(r.depthMeters, 5.3f);
-    EXPECT_NEAR(r.depthFeet, 17.39f, 0.01);
-
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPGSV,3,1,09,01,19,319,41,02,17,093,40,04,09,049,37,05,60,046,49*77"));
-    EXPECT_TRUE(ApplyNmeaSentence(feed, "$GPGSV,3,3,09,30,67,294,50*48"));
-    EXPECT_EQ(r.satsInView, 9);
-    EXPECT_EQ(r.satellites[3].id, 5);
-    EXPECT_EQ(r.satellites[3].elevation, 60);
-    EXPECT_EQ(r.satellites[3].azimuth, 46);
-    EXPECT_EQ(r.satellites[3].snr, 49);
-    EXPECT_EQ(r.satellites[8].id, 30);
-
-    EXPECT_TRUE(ApplyNmeaSentence(
-        feed, "$GPRMC,214352,V,4023.8660,N,00339.1630,W,10.8,0.0,140605,2.5,W,S*25"));
-    EXPECT_EQ(r.fixValid, 0);
-    EXPECT_EQ(r.serverStatus, 1);
-    EXPECT_NEAR(r.longitude, 3.652717f, 1e-5);
-    EXPECT_FALSE(ApplyNmeaSentence(feed, "$PGRMZ,2282,f,3*21"));
-    EXPECT_FALSE(ApplyNmeaSentence(feed, "\xa0\xa2 binary"));
-    EXPECT_FALSE(ApplyNmeaSentence(feed, "$GPGSV,,,"));
+TEST(NavGpsServerSim, TheDriveReadsBackFromItsOwnNmeaLog) {
+    DriveSim drive = StartDrive(47.6205, 122.3493);
+    ReceiverStream stream;
+    int lost = 0;
+    for (uint32_t second = 0; second < 900; ++second) {
+        GpsSnapshot sent;
+        DriveSnapshot(drive, TimeAt(second), sent);
+        AdvanceDrive(drive);
+        const std::string log = NmeaSentencesOf(sent);
+        FeedReceiverBytes(stream, reinterpret_cast<const uint8_t*>(log.data()), log.size());
+        const GpsSnapshot& got = stream.state.record;
+        SCOPED_TRACE("second " + std::to_string(second));
+        ASSERT_EQ(got.fixValid, sent.fixValid);
+        ASSERT_EQ(got.serverStatus, sent.serverStatus);
+        EXPECT_EQ(got.utcTime.second, sent.utcTime.second);
+        EXPECT_EQ(got.utcTime.day, 1);
+        EXPECT_EQ(got.satsInView, sent.satsInView);
+        for (int i = 0; i < kSatelliteSlots; ++i) {
+            EXPECT_EQ(got.satellites[i].id, sent.satellites[i].id);
+            EXPECT_EQ(got.satellites[i].elevation, sent.satellites[i].elevation);
+            EXPECT_EQ(got.satellites[i].azimuth, sent.satellites[i].azimuth);
+            EXPECT_EQ(got.satellites[i].snr, sent.satellites[i].snr);
+        }
+        EXPECT_NEAR(got.depthMeters, sent.depthMeters, 0.05f + 1e-5f);
+        if (sent.fixValid == 0) {
+            ++lost;
+            continue;
+        }
+        // Four decimals of a minute: a millionth of a degree.
+        EXPECT_NEAR(got.latitude, sent.latitude, 5e-6);
+        EXPECT_NEAR(got.longitude, sent.longitude, 1e-5);
+        EXPECT_NEAR(got.speedKnots, sent.speedKnots, 0.05f + 1e-4f);
+        EXPECT_NEAR(got.course, sent.course, 0.05f + 1e-4f);
+        EXPECT_NEAR(got.altitude, sent.altitude, 0.05f + 1e-4f);
+        EXPECT_EQ(got.satsUsed, sent.satsUsed);
+        EXPECT_EQ(std::memcmp(got.usedPrns, sent.usedPrns, sizeof got.usedPrns), 0);
+    }
+    EXPECT_GT(lost, 10);
 }
