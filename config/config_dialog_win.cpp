@@ -14,6 +14,7 @@
 #include "render/layout_editing.h"
 #include "render/gauge_display_win.h"
 #include "render/skin_loader_win.h"
+#include "shell/log_playback_win.h"
 #include "shell/main_window_win.h"
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
@@ -165,6 +166,19 @@ void FillKindControls(HWND dialog) {
     Send(dialog, IDC_OPACITY, TBM_SETPOS, TRUE, v.opacity);
 }
 
+// The range follows the size of the last log opened; 32-bit, so a log above 1 MiB does not wrap.
+void SetProgressRange(HWND dialog) {
+    Send(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, LPARAM(PlaybackProgressMaximum()));
+}
+
+void PlayChosenLog(HWND dialog) {
+    const std::string path =
+        LogPathFor(App().playbackPath, SelectedText(dialog, IDC_LOG_LIST, kMaxLogNameChars + 1));
+    if (path.empty()) return;
+    StartPlayback(path.c_str());
+    SetProgressRange(dialog);
+}
+
 void ApplyOpacity(uint32_t opacity) {
     const LayeredOpacity o = OpacityAttributes(opacity);
     SetLayeredWindowAttributes(MainWindow(), RGB(0, 0, 0), o.alpha,
@@ -204,7 +218,7 @@ void InitDialog(HWND dialog) {
     Send(dialog, IDC_OPACITY, TBM_SETRANGEMAX, FALSE, 255);
     Send(dialog, IDC_PLAY_SPEED, TBM_SETRANGEMAX, FALSE, kPlaySpeedTrackMax);
     Send(dialog, IDC_PLAY_SPEED, TBM_SETPOS, TRUE, TrackFromPlaySpeed(app.playSpeed));
-    Send(dialog, IDC_PROGRESS, PBM_SETRANGE32, 0, 0);
+    SetProgressRange(dialog);
     gDialog.slider = std::make_unique<SnapSliderState>();
     CreateSnapSlider(dialog, *gDialog.slider, 8, 46, 64, 64);
 
@@ -273,6 +287,12 @@ void OnCommand(HWND dialog, int id, int notification) {
     case IDC_SHOWN:
         ToggleKindShown(app.skin, app.dialogKind);
         Highlight(display, app.dialogKind);
+        break;
+    case IDC_STOP:
+        StopPlayback();
+        break;
+    case IDC_LOG_LIST:
+        if (listChanged) PlayChosenLog(dialog);
         break;
     case IDC_SET_HOME:
         app.home = GeoPoint{Nav().snapshot->latitude, Nav().snapshot->longitude};

@@ -15,7 +15,9 @@
 #include "config/dialog_ids.h"
 #include "rig/rig.h"
 #include "sources/obd_snapshot.h"
+#include "state/gps_snapshot.h"
 #include "state/skin_record.h"
+#include "state/trail_ring.h"
 
 namespace {
 
@@ -430,6 +432,91 @@ TEST_F(ConfigDialog, OptionsOdometerAndTheReadersMetricBit) {
     ASSERT_EQ(v.data.size(), sizeof stored);
     std::memcpy(&stored, v.data.data(), sizeof stored);
     EXPECT_EQ(stored, 0.0f);
+}
+
+TEST_F(ConfigDialog, ALogChosenInTheListPlaysThroughTheClusterAndTheStandIn) {
+    // The logs' folder is the one of "LogPath"; a real receiver's log and one too short to play.
+    const std::string logs = folder_.File("logs");
+    ASSERT_TRUE(CreateDirectoryA(logs.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA((rig::SourceDir() + "\\tests\\data\\gps-logs\\bundg_zeus_9.log").c_str(),
+                          (logs + "\\boat.gps").c_str(), FALSE));
+    ASSERT_TRUE(rig::WriteFileBytes(logs + "\\nine.gps", std::vector<uint8_t>(9, '$')));
+    const std::string logPath = logs + "\\GPS.gps";
+    ASSERT_TRUE(rig::WriteRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "LogPath", REG_SZ,
+                                        logPath.c_str(), DWORD(logPath.size() + 1)));
+    const auto shared = [] {
+        GpsSnapshot gps{};
+        const std::vector<uint8_t> bytes = rig::ReadSharedMemory(kGpsSectionName, sizeof gps);
+        if (bytes.size() == sizeof gps) std::memcpy(&gps, bytes.data(), sizeof gps);
+        return gps;
+    };
+    const auto onOwnDrive = [&] { return shared().latitude > 47.5f && shared().latitude < 47.75f; };
+    ASSERT_TRUE(peer_.Start(folder_.File("GpsServer.exe")));
+    ASSERT_TRUE(rig::WaitUntil(onOwnDrive, 10000));
+    HWND window = StartVantrel();
+    ASSERT_NE(window, nullptr);
+    HWND dialog = OpenDialog(window);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Entries(dialog, IDC_LOG_LIST), (std::vector<std::string>{"boat.gps", "nine.gps"}));
+
+    // Too short to play: the stand-in stays on its drive.
+    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "nine.gps"));
+    Sleep(500);
+    EXPECT_TRUE(onOwnDrive());
+
+    // A boat sailing south-west, at full play speed: the fixes arrive in the log's order, the
+    // progress bar runs, and at the end the stand-in is back on its own drive.
+    Track(dialog, IDC_PLAY_SPEED, 10);
+    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "boat.gps"));
+    HWND progress = GetDlgItem(dialog, IDC_PROGRESS);
+    EXPECT_GT(SendMessageA(progress, PBM_GETRANGE, FALSE, 0), 1000);
+    std::vector<float> latitudes;
+    LRESULT lastProgress = 0;
+    bool progressRan = false;
+    ASSERT_TRUE(rig::WaitUntil(
+        [&] {
+            const GpsSnapshot gps = shared();
+            if (gps.fixValid && gps.latitude > 52.0f &&
+                (latitudes.empty() || latitudes.back() != gps.latitude))
+                latitudes.push_back(gps.latitude);
+            const LRESULT position = SendMessageA(progress, PBM_GETPOS, 0, 0);
+            progressRan = progressRan || position > lastProgress;
+            lastProgress = position;
+            return !latitudes.empty() && onOwnDrive();
+        },
+        60000));
+    EXPECT_GT(latitudes.size(), 50u);
+    EXPECT_TRUE(progressRan);
+    EXPECT_NEAR(latitudes.front(), 52.8502f, 0.0005f);
+    EXPECT_NEAR(latitudes.back(), 52.8479f, 0.0005f);
+    for (size_t i = 1; i < latitudes.size(); ++i)
+        EXPECT_LE(latitudes[i], latitudes[i - 1] + 0.00005f) << "fix " << i << " out of order";
+
+    // Played again and stopped at once: back on the drive long before the log's end.
+    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "boat.gps"));
+    ASSERT_TRUE(rig::WaitUntil([&] { return shared().latitude > 52.0f; }, 5000));
+    Click(dialog, IDC_STOP);
+    EXPECT_TRUE(rig::WaitUntil(onOwnDrive, 3000));
+    CloseDialog(dialog);
+    CloseVantrel(window);
+
+    // The replayed track is in the trail, after a break that keeps it apart from the live one.
+    const std::vector<uint8_t> trail = rig::ReadFileBytes(folder_.File("Trails.dat"));
+    ASSERT_EQ(trail.size(), sizeof(TrailRing));
+    TrailRing ring{};
+    std::memcpy(&ring, trail.data(), sizeof ring);
+    int replayed = 0;
+    bool breakBeforeReplay = false;
+    for (uint32_t i = 0; i < kTrailPoints; ++i) {
+        const GeoPoint& p = ring.points[i];
+        if (p.latitude > 52.8f && p.latitude < 52.9f) {
+            ++replayed;
+            if (ring.points[(i + kTrailPoints - 1) % kTrailPoints].latitude == 0.0f)
+                breakBeforeReplay = true;
+        }
+    }
+    EXPECT_GE(replayed, 2); // a point every 0.09 miles of a 0.27-mile track
+    EXPECT_TRUE(breakBeforeReplay);
 }
 
 TEST_F(ConfigDialog, UnreadableSkinFilesAndMissingLogFoldersLoseNothing) {
