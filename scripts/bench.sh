@@ -6,7 +6,7 @@
 #     backend (our own code without any drawing).
 #  2. Under Wine with real GDI+, in the Windows build that scripts/arch.sh chooses: the cluster's
 #     whole frame tick for both skins, split into its parts, and what the wineserver and Xvfb
-#     spend per tick besides.
+#     spend per tick besides; then what single GDI+ calls cost on each skin's back buffer.
 #  3. Under Wine: Vantrel's share of one core over BENCH_SECONDS (60) after BENCH_SETTLE (15)
 #     seconds, with the GPS server stand-in driving and with no GPS server at all, and the
 #     wineserver's and Xvfb's shares in the same window. BENCH_RUNS=N repeats these runs and
@@ -119,6 +119,9 @@ echo "== cluster_wine_bench (under $("$wine_run" --version 2>/dev/null || echo W
 frame_bench Cluster /trail empty
 frame_bench Cluster /trail full
 frame_bench EveryKind /trail full
+for skin in Cluster EveryKind; do
+    (cd "$run/programs" && "$wine_run" cluster_wine_bench.exe "$skin" /primitives)
+done
 
 # --- 3. Vantrel's CPU share under Wine ---------------------------------------------------------
 

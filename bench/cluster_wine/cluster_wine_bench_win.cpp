@@ -2,7 +2,7 @@
 // program's own FrameTick on a layered popup window of this bench, whose WM_PAINT copies the back
 // buffer as the main window does, with the skin loaded by the program's LoadSkin.
 //
-//   cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty]
+//   cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty] [/primitives]
 //
 // SKIN is a skin folder below this program's folder ("Cluster", or "EveryKind", which is written
 // there first). Every tick is one second of the simulated drive written into the built-in GPS
@@ -10,7 +10,8 @@
 // each other every MS (default 100, the program's frame timer). With a full trail (the default)
 // the map view draws the 2048 points of a long drive; an empty one is emptied before every tick,
 // as at a first start. The OBD-II reader is not running, as the program would see it without one.
-// Prints figures; judges none.
+// /primitives times single GDI+ calls on the loaded skin's back buffer instead. Prints figures;
+// judges none.
 #include <windows.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "bench/cluster_wine/frame_probe_win.h"
+#include "bench/cluster_wine/primitive_costs_win.h"
 #include "bench/common/bench_drive.h"
 #include "bench/common/bench_figures.h"
 #include "bench/common/every_kind_skin.h"
@@ -254,6 +256,7 @@ struct Options {
     int ticks = kDefaultTicks;
     int periodMs = kDefaultPeriodMs;
     bool fullTrail = true;
+    bool primitives = false; // time single GDI+ calls instead of frame ticks
 };
 
 int Run(const Options& options) {
@@ -287,6 +290,10 @@ int Run(const Options& options) {
         return 1;
     }
 
+    if (options.primitives) {
+        PrintPrimitiveCosts(display, app);
+        return 0;
+    }
     BenchDrive drive = StartBenchDrive(app.skin);
     const uint32_t drivenToFill = options.fullTrail ? DriveUntilTrailIsFull(drive, app, nav) : 0;
     std::vector<TickTimes> measured;
@@ -334,6 +341,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         } else if (std::strcmp(word, "/trail") == 0 && value) {
             options.fullTrail = std::strcmp(value, "empty") != 0;
             ++i;
+        } else if (std::strcmp(word, "/primitives") == 0) {
+            options.primitives = true;
         } else if (word[0] != '/' && !options.skinFolder) {
             options.skinFolder = word;
         } else {
@@ -348,7 +357,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::printf("usage: cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty]\n");
+        std::printf("usage: cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty] "
+                    "[/primitives]\n");
         return 2;
     }
     // The program's singletons in the program's order (shell/main_win.cpp), so they go down in
