@@ -108,6 +108,7 @@ frame_bench() {
         fi
         spent+=($(($(cpu_ticks "$server") - s0)) $(($(cpu_ticks "$xvfb") - x0)))
     done
+    [ "$ticks" -gt 0 ] || return 0
     awk -v s="$((spent[2] - spent[0]))" -v x="$((spent[3] - spent[1]))" -v hz="$clock_tick" -v n="$ticks" \
         'BEGIN { printf "  outside the process, per tick (%d ticks less none): wineserver %.0f us, Xvfb %.0f us\n", n, s / hz / n * 1e6, x / hz / n * 1e6 }'
 }
