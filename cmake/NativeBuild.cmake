@@ -52,10 +52,4 @@ add_native_tests(vantrel_native_tests vantrel_core vantrel)
 target_link_libraries(vantrel_native_tests PRIVATE gps_server_core nlohmann_json::nlohmann_json)
 add_native_tests(zorbel_native_tests zorbel_core zorbel)
 
-# Benchmarks print figures; they are built here and run by hand or by scripts/bench.sh.
-file(GLOB bench_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*)
-foreach(dir IN LISTS bench_dirs)
-    if(EXISTS ${dir}/CMakeLists.txt)
-        add_subdirectory(${dir})
-    endif()
-endforeach()
+add_bench_folders()

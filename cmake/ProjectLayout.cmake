@@ -67,3 +67,20 @@ function(collect_tool_sources out dir)
     list(FILTER found EXCLUDE REGEX "(_main|_win)\\.cpp$")
     set(${out} ${found} PARENT_SCOPE)
 endfunction()
+
+# Benchmarks print figures and judge none; scripts/bench.sh runs them. Both builds add every
+# bench/* folder, and each folder's CMakeLists says which build it belongs to. The target
+# "benchmarks" builds the benchmarks of this build and nothing else.
+function(add_bench_folders)
+    add_custom_target(benchmarks)
+    file(GLOB bench_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*)
+    foreach(dir IN LISTS bench_dirs)
+        if(EXISTS ${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+            get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+            if(targets)
+                add_dependencies(benchmarks ${targets})
+            endif()
+        endif()
+    endforeach()
+endfunction()

@@ -179,10 +179,11 @@ foreach(dir IN LISTS tool_dirs)
     endif()
 endforeach()
 
-# --- Windows-side tests ---------------------------------------------------------------------------
+# --- Windows-side tests and benchmarks ------------------------------------------------------------
 
-# A sub-build that only makes the generators for another build has no tests.
+# A sub-build that only makes the generators for another build has no tests and no benchmarks.
 option(VZ_GENERATORS_ONLY "Configure only for building the build-time generators" OFF)
 if(NOT VZ_GENERATORS_ONLY)
     include(WindowsTests)
+    add_bench_folders()
 endif()

@@ -1,13 +1,186 @@
 #!/usr/bin/env bash
-# Builds the benchmarks natively in Release without sanitizers and runs them; they print figures.
+# Builds the benchmarks and runs them; they print figures and judge none.
+#
+#  1. Natively (Release, no sanitizers): Zorbel's motion step; the cluster's gauge value pass;
+#     composing one frame of the "Cluster" skin and of the every-kind skin on the recording
+#     backend (our own code without any drawing).
+#  2. Under Wine with real GDI+, in the Windows build that scripts/arch.sh chooses: the cluster's
+#     whole frame tick for both skins, split into its parts, and what the wineserver and Xvfb
+#     spend per tick besides; then what single GDI+ calls cost on each skin's back buffer.
+#  3. Under Wine: Vantrel's share of one core over BENCH_SECONDS (60) after BENCH_SETTLE (15)
+#     seconds, with the GPS server stand-in driving and with no GPS server at all, and the
+#     wineserver's and Xvfb's shares in the same window. BENCH_RUNS=N repeats these runs and
+#     prints the medians (default 1).
+#
+# BENCH_TICKS (300) sets the frame ticks per skin of step 2. Every Windows program runs from a
+# scratch copy of the ready folder in build/bench-wine/, through the build's Wine runner; each
+# step ends every process of the runner's prefix and display first, so nothing else is measured.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/arch.sh
+vz_choose_arch
+vz_require_runnable
+if [ "$VZ_ARCH" = both ]; then
+    echo "bench: choose one build to measure, VZ_ARCH=win32 or VZ_ARCH=win64" >&2
+    exit 2
+fi
+
+runs=${BENCH_RUNS:-1}
+ticks=${BENCH_TICKS:-300}
+settle=${BENCH_SETTLE:-15}
+seconds=${BENCH_SECONDS:-60}
 
 scripts/setup.sh
+
+# --- 1. natively -------------------------------------------------------------------------------
+
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVZ_SANITIZE=OFF >/dev/null
-cmake --build build/bench -j"$(nproc)"
+cmake --build build/bench -j"$(nproc)" --target benchmarks >/dev/null
 for bench in build/bench/bench/*/*_bench; do
     [ -x "$bench" ] || continue
-    echo "== $(basename "$bench")"
+    echo "== $(basename "$bench") (natively)"
     "$bench"
 done
+
+# --- the Windows build and its scratch folder --------------------------------------------------
+
+preset=$(vz_preset "$VZ_ARCH")
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)" --target dist benchmarks >/dev/null
+wine_run=$PWD/build/$preset/wine-run
+run=build/bench-wine
+clock_tick=$(getconf CLK_TCK)
+
+trap '"$wine_run" --stop' EXIT
+
+# A fresh copy of the ready folder at $run/programs, with no settings of an earlier run.
+fresh_programs() {
+    "$wine_run" --stop
+    rm -rf "$run"
+    mkdir -p "$run"
+    cp -r "$(vz_dist "$VZ_ARCH")" "$run/programs"
+    "$wine_run" --start
+    "$wine_run" reg delete 'HKCU\Software\Brevanti\Vantrel' /f >/dev/null 2>&1 || true
+}
+
+# The Linux pid of the prefix's process NAME (Windows programs by their file name, "Xvfb",
+# "wineserver" whatever its build's suffix); empty when it is not running.
+pid_of() {
+    "$wine_run" --processes | awk -v name="$1" '$2 == name || (name == "wineserver" && $2 ~ /^wineserver/) { print $1; exit }'
+}
+
+# User and system time of a process so far, in clock ticks (fields 14 and 15 of its stat line,
+# counted after the command name, which may hold blanks).
+cpu_ticks() {
+    if [ -z "$1" ] || [ ! -r "/proc/$1/stat" ]; then
+        echo 0
+        return
+    fi
+    sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
+}
+
+now() { date +%s.%N; }
+
+# The median of the numbers given.
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# --- 2. the frame tick under Wine --------------------------------------------------------------
+
+# Runs the Windows-side benchmark for one skin; prints its figures and the wineserver's and
+# Xvfb's CPU time per tick: a run of N ticks less a run of none (start-up, skin load, warm-up).
+frame_bench() {
+    local skin=$1
+    shift
+    local server xvfb
+    server=$(pid_of wineserver)
+    xvfb=$(pid_of Xvfb)
+    local -a spent
+    for n in 0 "$ticks"; do
+        local s0 x0
+        s0=$(cpu_ticks "$server")
+        x0=$(cpu_ticks "$xvfb")
+        if [ "$n" = 0 ]; then
+            (cd "$run/programs" && "$wine_run" cluster_wine_bench.exe "$skin" /ticks 0 "$@") >/dev/null
+        else
+            (cd "$run/programs" && "$wine_run" cluster_wine_bench.exe "$skin" /ticks "$n" "$@")
+        fi
+        spent+=($(($(cpu_ticks "$server") - s0)) $(($(cpu_ticks "$xvfb") - x0)))
+    done
+    [ "$ticks" -gt 0 ] || return 0
+    awk -v s="$((spent[2] - spent[0]))" -v x="$((spent[3] - spent[1]))" -v hz="$clock_tick" -v n="$ticks" \
+        'BEGIN { printf "  outside the process, per tick (%d ticks less none): wineserver %.0f us, Xvfb %.0f us\n", n, s / hz / n * 1e6, x / hz / n * 1e6 }'
+}
+
+fresh_programs
+cp "build/$preset/bench/cluster_wine/cluster_wine_bench.exe" "$run/programs/"
+mkdir -p "$run/programs/EveryKind"
+echo "== cluster_wine_bench (under $("$wine_run" --version 2>/dev/null || echo Wine), $VZ_ARCH build)"
+frame_bench Cluster /trail empty
+frame_bench Cluster /trail full
+frame_bench EveryKind /trail full
+for skin in Cluster EveryKind; do
+    (cd "$run/programs" && "$wine_run" cluster_wine_bench.exe "$skin" /primitives)
+done
+
+# --- 3. Vantrel's CPU share under Wine ---------------------------------------------------------
+
+# One window of $seconds: starts Vantrel (and the GPS server stand-in with "gps"), waits, then
+# prints "vantrel wineserver xvfb gpsserver" as percent of one core.
+cpu_share_run() {
+    local with=$1
+    fresh_programs
+    # Started with nothing of this function's output attached, which its caller reads to the end.
+    if [ "$with" = gps ]; then
+        (cd "$run/programs" && exec "$wine_run" GpsServer.exe) >/dev/null 2>&1 &
+    fi
+    (cd "$run/programs" && exec "$wine_run" Vantrel.exe) >/dev/null 2>&1 &
+    sleep "$settle"
+    local vantrel server xvfb gps=""
+    vantrel=$(pid_of Vantrel.exe)
+    server=$(pid_of wineserver)
+    xvfb=$(pid_of Xvfb)
+    [ "$with" = gps ] && gps=$(pid_of GpsServer.exe)
+    if [ -z "$vantrel" ] || { [ "$with" = gps ] && [ -z "$gps" ]; }; then
+        echo "bench: Vantrel.exe or GpsServer.exe is not running after ${settle} s" >&2
+        return 1
+    fi
+    local v0 s0 x0 g0 t0 t1
+    t0=$(now)
+    v0=$(cpu_ticks "$vantrel")
+    s0=$(cpu_ticks "$server")
+    x0=$(cpu_ticks "$xvfb")
+    g0=$(cpu_ticks "$gps")
+    sleep "$seconds"
+    t1=$(now)
+    if [ ! -d "/proc/$vantrel" ]; then
+        echo "bench: Vantrel.exe ended during the measurement" >&2
+        return 1
+    fi
+    awk -v v="$(($(cpu_ticks "$vantrel") - v0))" -v s="$(($(cpu_ticks "$server") - s0))" \
+        -v x="$(($(cpu_ticks "$xvfb") - x0))" -v g="$(($(cpu_ticks "$gps") - g0))" \
+        -v hz="$clock_tick" -v t="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" \
+        'BEGIN { f = 100 / hz / t; printf "%.2f %.2f %.2f %.2f\n", v * f, s * f, x * f, g * f }'
+}
+
+cpu_share() {
+    local with=$1 label=$2
+    local -a vantrel server xvfb gps
+    for ((i = 1; i <= runs; i++)); do
+        local shares
+        shares=$(cpu_share_run "$with")
+        read -r v s x g <<<"$shares"
+        vantrel+=("$v")
+        server+=("$s")
+        xvfb+=("$x")
+        gps+=("$g")
+        echo "  run $i: Vantrel $v %, wineserver $s %, Xvfb $x %$([ "$with" = gps ] && echo ", GpsServer $g %")"
+    done
+    printf '  %s, median of %d: Vantrel %s %% of one core, wineserver %s %%, Xvfb %s %%\n' \
+        "$label" "$runs" "$(median "${vantrel[@]}")" "$(median "${server[@]}")" "$(median "${xvfb[@]}")"
+}
+
+echo "== Vantrel under Wine, CPU share over ${seconds} s after ${settle} s, shipped skin, $runs run(s)"
+cpu_share gps "GPS server stand-in driving"
+cpu_share none "no GPS server"

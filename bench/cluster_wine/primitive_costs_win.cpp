@@ -1,0 +1,52 @@
+#include "bench/cluster_wine/primitive_costs_win.h"
+
+#include <cstdio>
+
+#include "bench/cluster_wine/frame_probe_win.h"
+#include "render/primitives.h"
+
+namespace {
+
+constexpr int kRepeats = 200;
+constexpr int kFrameRepeats = 50; // whole-frame calls take milliseconds
+constexpr int kPolylinePoints = 20;
+
+template <typename Call> void Time(const char* what, int repeats, Call call) {
+    const double start = NowMicros();
+    for (int i = 0; i < repeats; ++i)
+        call();
+    std::printf("  %-53s mean %9.1f us\n", what, (NowMicros() - start) / repeats);
+}
+
+} // namespace
+
+void PrintPrimitiveCosts(GaugeDisplay& display, const AppState& app) {
+    gfx::Graphics& g = display.graphics;
+    const GaugeRecord& record = KindRecord(app.skin, kKindAltitude);
+    const gfx::RectF frame{0, 0, float(app.frameWidth), float(app.frameHeight)};
+    std::printf("== Single GDI+ calls under Wine on the %d x %d back buffer\n", app.frameWidth,
+                app.frameHeight);
+    Time("a gauge font (family and font, as RecordFont)", kRepeats,
+         [&] { gfx::Font font = RecordFont(record, 10); });
+    const gfx::Font font = RecordFont(record, 10);
+    const gfx::SolidBrush brush(0xFFE6EAF0);
+    const gfx::Pen pen(0xFFE6EAF0, 1);
+    const std::u16string text = u"123.4";
+    gfx::RectF box;
+    Time("MeasureString, 5 characters", kRepeats, [&] {
+        g.MeasureString(text, font, {0, 0, 100, 30}, nullptr, &box);
+    });
+    Time("DrawString, 5 characters", kRepeats, [&] {
+        g.DrawString(text, font, {10, 10, 0, 0}, nullptr, brush);
+    });
+    Time("DrawLine", kRepeats, [&] { g.DrawLine(pen, {10, 10}, {50, 20}); });
+    gfx::PointF points[kPolylinePoints];
+    for (int i = 0; i < kPolylinePoints; ++i)
+        points[i] = {float(100 + 3 * i), float(100 + 5 * (i % 3))};
+    Time("DrawLines, 20 points", kRepeats, [&] { g.DrawLines(pen, points, kPolylinePoints); });
+    Time("Clear, the whole frame", kFrameRepeats, [&] { g.Clear(0xFF000000); });
+    const gfx::Image& background = display.images[kImageBackground];
+    if (background.Valid())
+        Time("DrawImage, the whole background", kFrameRepeats,
+             [&] { g.DrawImage(background, frame, frame, gfx::Unit::Pixel); });
+}
