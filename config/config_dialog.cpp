@@ -81,10 +81,6 @@ int32_t TrackFromPlaySpeed(uint32_t playSpeed) {
     return playSpeed > uint32_t(kPlaySpeedTrackMax) ? kPlaySpeedTrackMax : int32_t(playSpeed);
 }
 
-int32_t WindowHeightFor(int32_t frameHeight, bool stretch) {
-    return stretch ? frameHeight + frameHeight / 5 : frameHeight;
-}
-
 LayeredOpacity OpacityAttributes(uint32_t opacity) {
     const uint8_t alpha = uint8_t(opacity & 0xFF);
     return {alpha, alpha != 255};

@@ -48,9 +48,6 @@ uint32_t PlaySpeedFromTrack(int32_t position);
 // The trackbar position that shows a stored play speed.
 int32_t TrackFromPlaySpeed(uint32_t playSpeed);
 
-// The window's height for the frame, one fifth taller with "Lilliput".
-int32_t WindowHeightFor(int32_t frameHeight, bool stretch);
-
 // Opacity attributes of the main window: alpha from the low byte; whether the alpha applies at
 // all (it does not at 255, where only the black colour key is used).
 struct LayeredOpacity {

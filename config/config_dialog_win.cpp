@@ -18,6 +18,7 @@
 #include "shell/main_window_win.h"
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
+#include "skin/skin_file.h"
 #include "skin/skin_folder_win.h"
 #include "sources/obd_feed_win.h"
 #include "sources/system_time_win.h"
@@ -253,7 +254,7 @@ void ResizeMainWindow() {
     if (app.windowRect.left <= 0) flags |= SWP_NOMOVE;
     SetWindowPos(MainWindow(), HasOption(app, kOptionAlwaysOnTop) ? HWND_TOPMOST : HWND_TOP,
                  app.windowRect.left, app.windowRect.top, app.frameWidth,
-                 WindowHeightFor(app.frameHeight, HasOption(app, kOptionStretch)), flags);
+                 StretchedHeight(app.frameHeight, HasOption(app, kOptionStretch)), flags);
 }
 
 void SwitchSkin(HWND dialog) {

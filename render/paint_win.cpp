@@ -1,5 +1,7 @@
 #include "render/paint_win.h"
 
+#include "skin/skin_file.h"
+
 #include <windows.h>
 
 namespace {
@@ -29,8 +31,17 @@ void BlitTransparent(gfx::Graphics& graphics, const GaugeDisplay& display, const
 
 } // namespace
 
+PaintArea PaintAreaOf(const AppState& app) {
+    PaintArea area;
+    area.frameWidth = app.frameWidth;
+    area.frameHeight = app.frameHeight;
+    area.stretch = HasOption(app, kOptionStretch);
+    area.osMajorVersion = app.osMajorVersion;
+    return area;
+}
+
 int32_t PaintHeight(const PaintArea& area) {
-    return area.stretch ? area.frameHeight + area.frameHeight / 5 : area.frameHeight;
+    return StretchedHeight(area.frameHeight, area.stretch);
 }
 
 void PaintFrame(void* hdc, const GaugeDisplay& display, const PaintArea& area) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "render/gauge_display.h"
+#include "state/app_state.h"
 
 struct PaintArea {
     int32_t frameWidth = 0;
@@ -12,6 +13,9 @@ struct PaintArea {
     bool stretch = false;        // show the frame one fifth taller (h + h / 5)
     uint32_t osMajorVersion = 0; // Windows major version: 6 and later copy through GDI+
 };
+
+// The cluster's paint area: its frame size, the one-fifth stretch option and the Windows version.
+PaintArea PaintAreaOf(const AppState& app);
 
 // The painted height: the frame height, or with stretch that plus a fifth (integer division).
 int32_t PaintHeight(const PaintArea& area);

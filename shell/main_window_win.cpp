@@ -177,13 +177,7 @@ void OnDestroy(HWND window) {
 }
 
 void OnPaint(HWND window) {
-    const AppState& app = App();
-    PaintArea area;
-    area.frameWidth = app.frameWidth;
-    area.frameHeight = app.frameHeight;
-    area.stretch = HasOption(app, kOptionStretch);
-    area.osMajorVersion = app.osMajorVersion;
-    PaintBackBuffer(window, Display(), area);
+    PaintBackBuffer(window, Display(), PaintAreaOf(App()));
 }
 
 } // namespace

@@ -63,6 +63,6 @@ SkinGeometry ComputeSkinGeometry(std::optional<PixelSize> arrow,
     }
     g.window.width = std::max(g.base.width, g.frame.width);
     g.window.height = std::max(g.base.height, g.frame.height);
-    if (stretch) g.window.height += g.window.height / 5;
+    g.window.height = StretchedHeight(g.window.height, stretch);
     return g;
 }

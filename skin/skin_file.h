@@ -67,6 +67,11 @@ struct SkinGeometry {
 
 constexpr int32_t kDefaultBaseSize = 100;
 
+// A height one fifth taller (integer division) with the stretch option, as the window shows it.
+inline int32_t StretchedHeight(int32_t height, bool stretch) {
+    return stretch ? height + height / 5 : height;
+}
+
 // Sizes the frame and the window from the skin's images:
 // base = Arrow's size or 100 x 100; frame = Background's size, or base plus twice the heading
 // rose's (kind 2) x and y; window = the larger of base and frame in each direction, its height

@@ -76,14 +76,8 @@ uint32_t WindowsMajorVersion() {
 // The main window's paint, timed.
 LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
-    const AppState& app = App();
-    PaintArea area;
-    area.frameWidth = app.frameWidth;
-    area.frameHeight = app.frameHeight;
-    area.stretch = HasOption(app, kOptionStretch);
-    area.osMajorVersion = app.osMajorVersion;
     const double start = NowMicros();
-    PaintBackBuffer(window, Display(), area);
+    PaintBackBuffer(window, Display(), PaintAreaOf(App()));
     CurrentMarks().paintMicros += NowMicros() - start;
     ++CurrentMarks().paints;
     return 0;

@@ -35,8 +35,6 @@ TEST(ConfigDialogValues, ChannelsTogglesAndTheirRanges) {
     EXPECT_EQ(PlaySpeedFromTrack(10), 11u);
     EXPECT_EQ(PlaySpeedFromTrack(99), 11u);
     EXPECT_EQ(TrackFromPlaySpeed(11), 10);
-    EXPECT_EQ(WindowHeightFor(240, true), 288);
-    EXPECT_EQ(WindowHeightFor(241, false), 241);
     EXPECT_FALSE(OpacityAttributes(0x1FF).useAlpha);
     EXPECT_EQ(OpacityAttributes(0x180).alpha, 0x80);
 }
