@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -434,13 +435,32 @@ TEST_F(ConfigDialog, OptionsOdometerAndTheReadersMetricBit) {
     EXPECT_EQ(stored, 0.0f);
 }
 
+// The latitudes of a log's RMC sentences, in their order.
+std::vector<float> RmcLatitudes(const std::string& log) {
+    std::vector<float> latitudes;
+    size_t at = 0;
+    while ((at = log.find("$GPRMC,", at)) != std::string::npos) {
+        const size_t field = log.find(',', log.find(',', at + 7) + 1) + 1; // after time, status
+        const double ddmm = std::atof(log.substr(field, 9).c_str());
+        latitudes.push_back(float(int(ddmm / 100) + (ddmm - 100 * int(ddmm / 100)) / 60));
+        at = field;
+    }
+    return latitudes;
+}
+
 TEST_F(ConfigDialog, ALogChosenInTheListPlaysThroughTheClusterAndTheStandIn) {
-    // The logs' folder is the one of "LogPath"; a real receiver's log and one too short to play.
+    // The logs' folder is the one of "LogPath": the first two minutes of the project's demo drive
+    // and a file too short to play.
     const std::string logs = folder_.File("logs");
     ASSERT_TRUE(CreateDirectoryA(logs.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA((rig::SourceDir() + "\\tests\\data\\gps-logs\\bundg_zeus_9.log").c_str(),
-                          (logs + "\\boat.gps").c_str(), FALSE));
+    const std::vector<uint8_t> demo =
+        rig::ReadFileBytes(rig::SourceDir() + "\\tests\\data\\demo\\DemoDrive.gps");
+    std::string drive(demo.begin(), demo.end());
+    drive.resize(drive.find("$GPRMC,1630")); // 16:27:58 to 16:29:59
+    ASSERT_TRUE(rig::WriteFileBytes(logs + "\\drive.gps", {drive.begin(), drive.end()}));
     ASSERT_TRUE(rig::WriteFileBytes(logs + "\\nine.gps", std::vector<uint8_t>(9, '$')));
+    const std::vector<float> logged = RmcLatitudes(drive);
+    ASSERT_EQ(logged.size(), 122u);
     const std::string logPath = logs + "\\GPS.gps";
     ASSERT_TRUE(rig::WriteRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "LogPath", REG_SZ,
                                         logPath.c_str(), DWORD(logPath.size() + 1)));
@@ -450,51 +470,59 @@ TEST_F(ConfigDialog, ALogChosenInTheListPlaysThroughTheClusterAndTheStandIn) {
         if (bytes.size() == sizeof gps) std::memcpy(&gps, bytes.data(), sizeof gps);
         return gps;
     };
-    const auto onOwnDrive = [&] { return shared().latitude > 47.5f && shared().latitude < 47.75f; };
-    ASSERT_TRUE(peer_.Start(folder_.File("GpsServer.exe")));
+    // The stand-in's own drive goes round near 10° N, far from the log's.
+    const auto onOwnDrive = [&] { return std::fabs(shared().latitude - 10.0f) < 0.5f; };
+    ASSERT_TRUE(peer_.Start(folder_.File("GpsServer.exe"), "/start 10 10"));
     ASSERT_TRUE(rig::WaitUntil(onOwnDrive, 10000));
     HWND window = StartVantrel();
     ASSERT_NE(window, nullptr);
     HWND dialog = OpenDialog(window);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Entries(dialog, IDC_LOG_LIST), (std::vector<std::string>{"boat.gps", "nine.gps"}));
+    EXPECT_EQ(Entries(dialog, IDC_LOG_LIST), (std::vector<std::string>{"drive.gps", "nine.gps"}));
 
     // Too short to play: the stand-in stays on its drive.
     ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "nine.gps"));
     Sleep(500);
     EXPECT_TRUE(onOwnDrive());
 
-    // A boat sailing south-west, at full play speed: the fixes arrive in the log's order, the
-    // progress bar runs, and at the end the stand-in is back on its own drive.
+    // At full play speed: the fixes arrive in the log's order, the progress bar runs, and at the
+    // end the stand-in is back on its own drive.
     Track(dialog, IDC_PLAY_SPEED, 10);
-    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "boat.gps"));
+    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "drive.gps"));
     HWND progress = GetDlgItem(dialog, IDC_PROGRESS);
-    EXPECT_GT(SendMessageA(progress, PBM_GETRANGE, FALSE, 0), 1000);
-    std::vector<float> latitudes;
+    EXPECT_EQ(SendMessageA(progress, PBM_GETRANGE, FALSE, 0), LRESULT(drive.size() / 16));
+    size_t next = 0; // where in the log the last fix seen stands
+    int seen = 0, outOfOrder = 0;
     LRESULT lastProgress = 0;
     bool progressRan = false;
     ASSERT_TRUE(rig::WaitUntil(
         [&] {
             const GpsSnapshot gps = shared();
-            if (gps.fixValid && gps.latitude > 52.0f &&
-                (latitudes.empty() || latitudes.back() != gps.latitude))
-                latitudes.push_back(gps.latitude);
+            if (gps.fixValid && gps.latitude > 47.0f) {
+                size_t i = next;
+                while (i < logged.size() && std::fabs(logged[i] - gps.latitude) > 1e-5f)
+                    ++i;
+                if (i == logged.size()) {
+                    ++outOfOrder;
+                } else if (i > next || seen == 0) {
+                    ++seen;
+                    next = i;
+                }
+            }
             const LRESULT position = SendMessageA(progress, PBM_GETPOS, 0, 0);
             progressRan = progressRan || position > lastProgress;
             lastProgress = position;
-            return !latitudes.empty() && onOwnDrive();
+            return seen > 0 && onOwnDrive();
         },
-        60000));
-    EXPECT_GT(latitudes.size(), 50u);
+        30000));
+    EXPECT_EQ(outOfOrder, 0);
+    EXPECT_GT(seen, 20);
+    EXPECT_GE(next, logged.size() - 10); // the last fixes may repeat a latitude (a stop)
     EXPECT_TRUE(progressRan);
-    EXPECT_NEAR(latitudes.front(), 52.8502f, 0.0005f);
-    EXPECT_NEAR(latitudes.back(), 52.8479f, 0.0005f);
-    for (size_t i = 1; i < latitudes.size(); ++i)
-        EXPECT_LE(latitudes[i], latitudes[i - 1] + 0.00005f) << "fix " << i << " out of order";
 
     // Played again and stopped at once: back on the drive long before the log's end.
-    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "boat.gps"));
-    ASSERT_TRUE(rig::WaitUntil([&] { return shared().latitude > 52.0f; }, 5000));
+    ASSERT_TRUE(Choose(dialog, IDC_LOG_LIST, "drive.gps"));
+    ASSERT_TRUE(rig::WaitUntil([&] { return shared().latitude > 47.0f; }, 5000));
     Click(dialog, IDC_STOP);
     EXPECT_TRUE(rig::WaitUntil(onOwnDrive, 3000));
     CloseDialog(dialog);
@@ -508,14 +536,12 @@ TEST_F(ConfigDialog, ALogChosenInTheListPlaysThroughTheClusterAndTheStandIn) {
     int replayed = 0;
     bool breakBeforeReplay = false;
     for (uint32_t i = 0; i < kTrailPoints; ++i) {
-        const GeoPoint& p = ring.points[i];
-        if (p.latitude > 52.8f && p.latitude < 52.9f) {
-            ++replayed;
-            if (ring.points[(i + kTrailPoints - 1) % kTrailPoints].latitude == 0.0f)
-                breakBeforeReplay = true;
-        }
+        if (ring.points[i].latitude < 47.0f) continue;
+        ++replayed;
+        if (ring.points[(i + kTrailPoints - 1) % kTrailPoints].latitude == 0.0f)
+            breakBeforeReplay = true;
     }
-    EXPECT_GE(replayed, 2); // a point every 0.09 miles of a 0.27-mile track
+    EXPECT_GE(replayed, 4); // a point every 0.09 miles of a drive of about a mile
     EXPECT_TRUE(breakBeforeReplay);
 }
 
