@@ -17,6 +17,11 @@ constexpr const char* kTrayTip = "Zorbel!";
 
 ZorbelApp* g_app = nullptr;
 
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 static_assert(kCommandAddOne == ZORBEL_CMD_ADD_ONE && kCommandDeleteOne == ZORBEL_CMD_DELETE_ONE &&
                   kCommandCollision == ZORBEL_CMD_COLLISION && kCommandExit == ZORBEL_CMD_EXIT,
               "menu commands of the code and the resources");
@@ -91,6 +96,11 @@ INT_PTR CALLBACK ControllerProc(HWND window, UINT message, WPARAM wParam, LPARAM
         NotifyTray(app->instance, window, NIM_DELETE, 0, nullptr);
         return TRUE;
     default:
+        // The shell broadcasts this when it (re)starts: the icons it showed are gone.
+        if (message == TaskbarCreatedMessage() && message != 0) {
+            NotifyTray(app->instance, window, NIM_ADD, ZORBEL_ICON_TRAY, kTrayTip);
+            return TRUE;
+        }
         return FALSE;
     }
 }

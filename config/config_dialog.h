@@ -7,6 +7,7 @@
 #include <string>
 
 #include "state/skin_record.h"
+#include "sources/playback.h"
 
 // Colour channels in the order of their trackbars (1055 to 1058) and value fields (1046 to 1049).
 enum ColorChannel : int32_t { kChannelAlpha = 0, kChannelRed, kChannelGreen, kChannelBlue };
@@ -14,6 +15,7 @@ enum ColorChannel : int32_t { kChannelAlpha = 0, kChannelRed, kChannelGreen, kCh
 constexpr int32_t kParamUpDownMax = 512;
 constexpr int32_t kChannelMax = 255;
 constexpr int32_t kPlaySpeedTrackMax = 10;
+static_assert(kPlaySpeedTrackMax + 1 == int32_t(kMaxPlaySpeed), "the trackbar's speeds");
 constexpr int kMaxFontNameChars = 62;
 constexpr int kMaxLogNameChars = 126;
 

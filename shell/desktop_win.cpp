@@ -43,6 +43,11 @@ bool AddTrayIcon(HWND window, HINSTANCE instance) {
     return added;
 }
 
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 bool DeleteTrayIcon(HWND window) {
     NOTIFYICONDATAA data = TrayRecord(window);
     return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
@@ -62,7 +67,11 @@ void ShowTrayMenu(HWND window, HINSTANCE instance) {
         CheckItem(popup, IDM_HIDE_MOUSE, HasOption(app, kOptionHideMouse));
         CheckItem(popup, IDM_TRIP_LOG, app.tripLogOn != 0);
         CheckItem(popup, IDM_ALWAYS_ON_TOP, HasOption(app, kOptionAlwaysOnTop));
+        // Without the foreground the menu would stay open when the user clicks elsewhere, and
+        // the message posted after it lets the menu close properly the next time.
+        SetForegroundWindow(window);
         TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+        PostMessageA(window, WM_NULL, 0, 0);
     }
     DestroyMenu(menu);
 }

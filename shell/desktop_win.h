@@ -18,6 +18,10 @@ bool DeleteTrayIcon(HWND window);
 // Shows menu 104 at the pointer with the current check marks; commands come back as WM_COMMAND.
 void ShowTrayMenu(HWND window, HINSTANCE instance);
 
+// The message the shell broadcasts to every top-level window when it (re)starts: the icons it
+// showed are gone and must be added again.
+UINT TaskbarCreatedMessage();
+
 // Replaces the system's normal arrow with a blank pointer, keeping a copy of the arrow in
 // AppState::savedArrowCursor; does nothing when the arrow cannot be loaded.
 void HidePointer();

@@ -5,14 +5,9 @@
 #include "state/skin_record.h"
 #include "sources/course_hold.h"
 #include "state/nav_state.h"
-#include "state/trail_ring.h"
 
 void AdvanceNavigation(AppState& app, NavState& nav, const FrameTickContext& context) {
-    const GpsSnapshot& snapshot = *nav.snapshot;
-    if (snapshot.fixValid != 0 && !nav.fixSeen) {
-        InsertTrailBreak(nav.trail);
-    }
-
+    BreakTrailOnRegainedFix(nav);
     HoldCourseAndSpeed(nav, OdometerSettings{app.odometer, app.odoLastPos});
 
     int32_t target = HeadingFromCourse(nav.shownCourse);

@@ -41,9 +41,12 @@ int32_t HeadingFromCourse(float course) {
     if (!std::isfinite(course)) {
         return 0;
     }
-    int32_t h = int32_t(std::fmod(double(course), 360.0)); // truncates toward zero
-    if (h < 0) {
-        h += 360;
+    // Reduced into 0..360 before the whole degrees are taken: truncating a negative course
+    // first would round it up (-5.5 must give 354, not 355).
+    double reduced = std::fmod(double(course), 360.0);
+    if (reduced < 0) {
+        reduced += 360.0;
     }
-    return h;
+    const int32_t h = int32_t(reduced);
+    return h >= 360 ? h - 360 : h; // a tiny negative course reduces to 360.0 itself
 }

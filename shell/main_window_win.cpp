@@ -132,24 +132,51 @@ void OnCommand(HWND window, WPARAM command) {
     }
 }
 
+// The query before a suspend (0) comes only on systems before Windows Vista; later ones announce
+// the suspend itself (4) and nothing before it. Either saves what a power loss in sleep would
+// lose; both in a row save twice, which writes no second trip line (the distance was reset).
+constexpr WPARAM kPowerSuspendQuery = 0;     // PBT_APMQUERYSUSPEND
+constexpr WPARAM kPowerSuspend = 4;          // PBT_APMSUSPEND
+constexpr WPARAM kPowerResumeSuspend = 7;    // PBT_APMRESUMESUSPEND
+// Since Windows Vista every resume announces itself with 18, and with 7 only when a user woke
+// the machine: a car PC woken by its ignition may see 18 alone.
+constexpr WPARAM kPowerResumeAutomatic = 18; // PBT_APMRESUMEAUTOMATIC
+
+bool TimeRecorded(const SystemTime16& time) {
+    return time.year != 0;
+}
+
+void SaveBeforeSuspend(AppState& app) {
+    if (app.cursorHidden) {
+        RestorePointer();
+        app.cursorHidden = false;
+    }
+    SaveSettings(app);
+    // The trip line that ends now and the trail store; the next trip is measured from the
+    // next fix.
+    EndTrip(Nav(), app.tripLogPath, LocalTimeNow16());
+    app.suspendTime = LocalTimeNow16();
+}
+
+void ResumeAfterSuspend(AppState& app) {
+    // A resume without an announced suspend has no end time for its line: a line ending at a
+    // zero time would be wrong, so the distance waits for the next line.
+    if (TimeRecorded(app.suspendTime)) {
+        // Writes only when distance was added after the save before the suspend.
+        WriteTripLine(Nav(), app.tripLogPath, app.suspendTime);
+        app.suspendTime = SystemTime16{}; // the second resume message of the pair writes nothing
+    }
+    GaugeDisplay& display = Display();
+    display.homeArmed = false; // the arrival beep may sound again
+    display.homeBeeped = false;
+}
+
 void OnPowerBroadcast(WPARAM event) {
     AppState& app = App();
-    if (event == 0) { // the query before a suspend
-        if (app.cursorHidden) {
-            RestorePointer();
-            app.cursorHidden = false;
-        }
-        SaveSettings(app);
-        // The trip line that ends now and the trail store; the next trip is measured from the
-        // next fix.
-        EndTrip(Nav(), app.tripLogPath, LocalTimeNow16());
-        app.suspendTime = LocalTimeNow16();
-    } else if (event == 7) { // resume
-        // Writes only when distance was added after the suspend query's line.
-        WriteTripLine(Nav(), app.tripLogPath, app.suspendTime);
-        GaugeDisplay& display = Display();
-        display.homeArmed = false; // the arrival beep may sound again
-        display.homeBeeped = false;
+    if (event == kPowerSuspendQuery || event == kPowerSuspend) {
+        SaveBeforeSuspend(app);
+    } else if (event == kPowerResumeSuspend || event == kPowerResumeAutomatic) {
+        ResumeAfterSuspend(app);
     }
 }
 
@@ -235,6 +262,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         SaveOnExit();
         break;
     default:
+        if (message == TaskbarCreatedMessage() && message != 0) {
+            AddTrayIcon(window, static_cast<HINSTANCE>(App().instance));
+        }
         break;
     }
     return FALSE;

@@ -2,9 +2,11 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "state/app_state.h"
 #include "skin/skin_file.h"
+#include "sources/playback.h"
 #include "state/skin_record.h"
 
 namespace {
@@ -26,6 +28,25 @@ uint32_t StoredTextSize(const SettingsRow& row) {
         return row.size; // unterminated: store the whole buffer rather than read past it
     }
     return uint32_t(static_cast<const char*>(end) - text) + 1;
+}
+
+// A text is read into a zeroed buffer and copied whole, so a stored value shorter than the field
+// and without its terminator ends where it was stored instead of running on into the tail of
+// the default.
+bool ReadRow(SettingsKey& key, const SettingsRow& row) {
+    if (row.type != kRegSz) {
+        return key.Read(row.name, row.field, row.size);
+    }
+    std::vector<char> text(row.size, '\0');
+    if (!key.Read(row.name, text.data(), row.size)) {
+        return false;
+    }
+    std::memcpy(row.field, text.data(), row.size);
+    return true;
+}
+
+uint32_t Clamped(uint32_t value, uint32_t low, uint32_t high) {
+    return value < low ? low : (value > high ? high : value);
 }
 
 } // namespace
@@ -71,11 +92,15 @@ void LoadSettingsFrom(SettingsRegistry& registry, AppState& app) {
     std::memcpy(commandLineSkin, app.skinFolder, sizeof(commandLineSkin));
 
     for (const SettingsRow& row : MakeSettingsTable(app)) {
-        key->Read(row.name, row.field, row.size);
+        ReadRow(*key, row);
     }
     // A stored text may lack its terminator; never let a buffer run on.
     app.skinFolder[sizeof(app.skinFolder) - 1] = 0;
     app.tripLogPath[sizeof(app.tripLogPath) - 1] = 0;
+    // Edited by hand or by another program, these would stall the frame timer or run a
+    // playback away: only what the dialog can set is taken.
+    app.drawRate = Clamped(app.drawRate, kFastDrawRate, kSlowDrawRate);
+    app.playSpeed = Clamped(app.playSpeed, kMinPlaySpeed, kMaxPlaySpeed);
 
     if (app.skinFolder[0] == 0) {
         std::strcpy(app.skinFolder, kDefaultSkinFolder);
@@ -88,8 +113,7 @@ void LoadSettingsFrom(SettingsRegistry& registry, AppState& app) {
 
     key.reset(registry.Open(kSettingsKeyPath));
     if (key) {
-        const SettingsRow row = PlaybackPathRow(app);
-        key->Read(row.name, row.field, row.size);
+        ReadRow(*key, PlaybackPathRow(app));
         app.playbackPath[sizeof(app.playbackPath) - 1] = 0;
     }
 }

@@ -18,6 +18,9 @@
 
 namespace {
 
+// Long enough for the running copy to save its settings, trail and trip line on the way out.
+constexpr UINT kCloseRunningCopyMs = 5000;
+
 void SetWorkingDirectoryToProgramFolder() {
     char path[256] = {};
     GetModuleFileNameA(nullptr, path, 254);
@@ -45,9 +48,16 @@ int RunVantrel(HINSTANCE instance, const char* commandLineTail) {
     AppState& app = App();
     app.instance = instance;
 
-    // A second start closes the running copy and stops.
+    // A second start closes the running copy and stops. A copy that hangs must not hang this
+    // one as well: after the wait it is left as it is, and this start still stops, since two
+    // copies would fight over the same settings and files.
     if (HWND running = FindWindowA(nullptr, kMainWindowTitle)) {
-        SendMessageA(running, WM_COMMAND, IDC_CLOSE_COMMAND, 0);
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutA(running, WM_COMMAND, IDC_CLOSE_COMMAND, 0,
+                                SMTO_NORMAL | SMTO_ABORTIFHUNG, kCloseRunningCopyMs,
+                                &answer) == 0) {
+            return 1;
+        }
         return 0;
     }
 

@@ -14,12 +14,18 @@ bool ViewHoldsSnapshot(const void* view) {
     return info.RegionSize >= sizeof(ObdSnapshot);
 }
 
-bool SendToReader(UINT message, WPARAM wParam, LPARAM lParam) {
+ReaderAnswer SendToReader(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND reader = FindWindowA(nullptr, kObdReaderWindowTitle);
-    if (reader == nullptr) return false;
+    if (reader == nullptr) return ReaderAnswer::Absent;
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutA(reader, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                               kReaderAnswerMs, &answer) != 0;
+    SetLastError(NO_ERROR);
+    if (SendMessageTimeoutA(reader, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            kReaderAnswerMs, &answer) != 0)
+        return ReaderAnswer::Answered;
+    // A window that closed between the lookup and the send fails with an invalid handle;
+    // a time-out (or a hung reader, refused at once) leaves the reader there.
+    return GetLastError() == ERROR_INVALID_WINDOW_HANDLE ? ReaderAnswer::Absent
+                                                          : ReaderAnswer::Busy;
 }
 
 ObdLinkOps LinkOps(ObdFeed& feed, const SkinRecord& skin, HWND mainWindow) {
@@ -93,5 +99,5 @@ void SetObdMetric(ObdFeed& feed, bool metric) {
 }
 
 bool SendObdOdometerReset() {
-    return SendToReader(kObdResetOdometerMessage, 0, 0);
+    return SendToReader(kObdResetOdometerMessage, 0, 0) == ReaderAnswer::Answered;
 }

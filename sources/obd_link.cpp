@@ -10,9 +10,10 @@ void ObdSecondStep(ObdFeed& feed, const ObdLinkOps& ops) {
     }
     if (feed.view->linkState == kObdLinkNotConnected) {
         feed.registered = false;
-    } else if (!feed.registered && ops.announce()) {
-        ops.request();
-        feed.registered = true;
+    } else if (!feed.registered) {
+        const ReaderAnswer answer = ops.announce();
+        if (answer != ReaderAnswer::Absent) ops.request();
+        feed.registered = answer == ReaderAnswer::Answered;
     }
 }
 

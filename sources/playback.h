@@ -23,7 +23,8 @@ constexpr size_t kMaxTextRecordLine = 254;
 constexpr size_t kMaxBinaryRecord = 250;
 // Progress counts in units of this many bytes.
 constexpr uint32_t kProgressUnit = 16;
-// Highest play speed the dialog sets: records per frame tick minus one.
+// Play speeds the dialog's trackbar sets: records per frame tick minus one.
+constexpr uint32_t kMinPlaySpeed = 1;
 constexpr uint32_t kMaxPlaySpeed = 11;
 
 struct PlaybackState {

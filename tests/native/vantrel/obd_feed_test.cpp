@@ -262,7 +262,7 @@ namespace {
 struct FakeReader {
     ObdFeed feed;
     std::unique_ptr<ObdSnapshot> section;
-    bool windowExists = true;
+    ReaderAnswer window = ReaderAnswer::Answered;
     std::vector<std::string> calls;
 
     ObdLinkOps Ops() {
@@ -272,8 +272,10 @@ struct FakeReader {
             if (section) feed.view = section.get();
         };
         ops.announce = [this] {
-            calls.push_back(windowExists ? "announce" : "no window");
-            return windowExists;
+            calls.push_back(window == ReaderAnswer::Answered ? "announce"
+                            : window == ReaderAnswer::Busy   ? "busy"
+                                                             : "no window");
+            return window;
         };
         ops.request = [this] { calls.push_back("request"); };
         return ops;
@@ -298,14 +300,20 @@ TEST(ObdLink, AttachRegisterAndRenewWithEveryLinkUp) {
     EXPECT_FALSE(r.feed.registered);
 
     r.section = ZeroRecord();
-    r.windowExists = false;
+    r.window = ReaderAnswer::Absent;
     ObdSecondStep(r.feed, r.Ops());
     EXPECT_EQ(r.Take(), Calls({"attach"})) << "link down: nothing to announce to";
     r.section->linkState = 4;
     ObdSecondStep(r.feed, r.Ops());
     EXPECT_EQ(r.Take(), Calls({"no window"}));
     EXPECT_FALSE(r.feed.registered);
-    r.windowExists = true;
+    // A reader too busy to answer still gets the requests, and the announcement again.
+    r.window = ReaderAnswer::Busy;
+    ObdSecondStep(r.feed, r.Ops());
+    ObdSecondStep(r.feed, r.Ops());
+    EXPECT_EQ(r.Take(), Calls({"busy", "request", "busy", "request"}));
+    EXPECT_FALSE(r.feed.registered);
+    r.window = ReaderAnswer::Answered;
     ObdSecondStep(r.feed, r.Ops());
     EXPECT_EQ(r.Take(), Calls({"announce", "request"}));
     EXPECT_TRUE(r.feed.registered);

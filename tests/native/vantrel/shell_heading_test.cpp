@@ -47,8 +47,15 @@ TEST(HeadingSmoothing, PreviewAndCourseConversion) {
     EXPECT_EQ(HeadingFromCourse(359.9f), 359);
     EXPECT_EQ(HeadingFromCourse(0.7f), 0);
     // Out-of-range courses are brought into 0..359 so the smoothing can settle.
-    EXPECT_EQ(HeadingFromCourse(360.0f), 0);
-    EXPECT_EQ(HeadingFromCourse(-5.5f), 355);
+    // Whole degrees are taken after the reduction: a negative course rounds down too.
+    const struct {
+        float course;
+        int32_t heading;
+    } reduced[] = {{360.0f, 0}, {-5.5f, 354}, {-0.5f, 359}, {-360.0f, 0}, {-725.25f, 354},
+                   {-1e-30f, 0}, {719.9f, 359}};
+    for (const auto& row : reduced) {
+        EXPECT_EQ(HeadingFromCourse(row.course), row.heading) << row.course;
+    }
     EXPECT_EQ(HeadingFromCourse(1e30f), int(std::fmod(double(1e30f), 360.0)));
     EXPECT_EQ(HeadingFromCourse(NAN), 0);
     EXPECT_EQ(SmoothHeading(0, HeadingFromCourse(360.0f)), 0);

@@ -154,6 +154,34 @@ TEST(SettingsLoad, UnterminatedTextStaysInsideItsBuffer) {
     EXPECT_EQ(std::strlen(app.tripLogPath), 127u);
 }
 
+TEST(SettingsLoad, ShortTextsEndWhereStoredAndRatesAreClamped) {
+    // Texts stored without a terminator, shorter than the default they replace.
+    FakeRegistry registry;
+    registry.Settings()["TripLogPath"] = Text("D:\\T");
+    registry.Settings()["ForeSkin"] = Text("Ni");
+    registry.Settings()["LogPath"] = Text("a.gps");
+    AppState app;
+    std::strcpy(app.tripLogPath, "C:\\a much longer default");
+    LoadSettingsFrom(registry, app);
+    EXPECT_STREQ(app.tripLogPath, "D:\\T");
+    EXPECT_STREQ(app.skinFolder, "Ni");
+    EXPECT_STREQ(app.playbackPath, "a.gps");
+
+    const struct {
+        uint32_t stored, drawRate, playSpeed;
+    } rates[] = {{0, 100, 1}, {1, 100, 1}, {5, 100, 5}, {100, 100, 11}, {250, 250, 11},
+                 {500, 500, 11}, {501, 500, 11}, {0xFFFFFFFF, 500, 11}};
+    for (const auto& row : rates) {
+        FakeRegistry stored;
+        stored.Settings()["DrawRate"] = Bytes(kRegDword, row.stored);
+        stored.Settings()["PlaySpeed"] = Bytes(kRegDword, row.stored);
+        AppState loaded;
+        LoadSettingsFrom(stored, loaded);
+        EXPECT_EQ(loaded.drawRate, row.drawRate) << row.stored;
+        EXPECT_EQ(loaded.playSpeed, row.playSpeed) << row.stored;
+    }
+}
+
 TEST(SettingsLoad, Version1SkinIsDiscardedOthersAreKept) {
     FakeRegistry registry;
     SkinRecord stored = DefaultSkinRecord();
