@@ -135,9 +135,9 @@ void OnCommand(HWND window, WPARAM command) {
 // The query before a suspend (0) comes only on systems before Windows Vista; later ones announce
 // the suspend itself (4) and nothing before it. Either saves what a power loss in sleep would
 // lose; both in a row save twice, which writes no second trip line (the distance was reset).
-constexpr WPARAM kPowerSuspendQuery = 0;     // PBT_APMQUERYSUSPEND
-constexpr WPARAM kPowerSuspend = 4;          // PBT_APMSUSPEND
-constexpr WPARAM kPowerResumeSuspend = 7;    // PBT_APMRESUMESUSPEND
+constexpr WPARAM kPowerSuspendQuery = 0;  // PBT_APMQUERYSUSPEND
+constexpr WPARAM kPowerSuspend = 4;       // PBT_APMSUSPEND
+constexpr WPARAM kPowerResumeSuspend = 7; // PBT_APMRESUMESUSPEND
 // Since Windows Vista every resume announces itself with 18, and with 7 only when a user woke
 // the machine: a car PC woken by its ignition may see 18 alone.
 constexpr WPARAM kPowerResumeAutomatic = 18; // PBT_APMRESUMEAUTOMATIC

@@ -25,7 +25,7 @@ ReaderAnswer SendToReader(UINT message, WPARAM wParam, LPARAM lParam) {
     // A window that closed between the lookup and the send fails with an invalid handle;
     // a time-out (or a hung reader, refused at once) leaves the reader there.
     return GetLastError() == ERROR_INVALID_WINDOW_HANDLE ? ReaderAnswer::Absent
-                                                          : ReaderAnswer::Busy;
+                                                         : ReaderAnswer::Busy;
 }
 
 ObdLinkOps LinkOps(ObdFeed& feed, const SkinRecord& skin, HWND mainWindow) {

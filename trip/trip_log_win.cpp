@@ -49,16 +49,22 @@ void WriteTripLine(NavState& nav, const char* tripLogPath, const SystemTime16& e
     FileHandle file{CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.handle == INVALID_HANDLE_VALUE) return;
-    if (SetFilePointer(file.handle, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR)
-        return;
+    LARGE_INTEGER end{};
+    const LARGE_INTEGER none{};
+    if (!SetFilePointerEx(file.handle, none, &end, FILE_END)) return;
 
-    // The whole line is built first, so it is written whole or not at all.
+    // The whole line is built first and goes out in one write, flushed before the distance is
+    // given up: a power cut leaves the line whole or absent. A short write (a full disk) is cut
+    // off again, so the next line does not start in the middle of this one.
     std::string line = TripLogLine(FormatShortDate(nav.tripStart), FormatTime(nav.tripStart),
                                    FormatTime(endTime), nav.tripDistance);
     DWORD written = 0;
     if (!WriteFile(file.handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
-        written != line.size())
+        written != line.size()) {
+        if (written != 0 && SetFilePointerEx(file.handle, end, nullptr, FILE_BEGIN))
+            SetEndOfFile(file.handle);
         return;
+    }
+    FlushFileBuffers(file.handle);
     nav.tripDistance = 0.0f;
 }

@@ -51,8 +51,8 @@ TEST(HeadingSmoothing, PreviewAndCourseConversion) {
     const struct {
         float course;
         int32_t heading;
-    } reduced[] = {{360.0f, 0}, {-5.5f, 354}, {-0.5f, 359}, {-360.0f, 0}, {-725.25f, 354},
-                   {-1e-30f, 0}, {719.9f, 359}};
+    } reduced[] = {{360.0f, 0},     {-5.5f, 354}, {-0.5f, 359}, {-360.0f, 0},
+                   {-725.25f, 354}, {-1e-30f, 0}, {719.9f, 359}};
     for (const auto& row : reduced) {
         EXPECT_EQ(HeadingFromCourse(row.course), row.heading) << row.course;
     }

@@ -169,8 +169,8 @@ TEST(SettingsLoad, ShortTextsEndWhereStoredAndRatesAreClamped) {
 
     const struct {
         uint32_t stored, drawRate, playSpeed;
-    } rates[] = {{0, 100, 1}, {1, 100, 1}, {5, 100, 5}, {100, 100, 11}, {250, 250, 11},
-                 {500, 500, 11}, {501, 500, 11}, {0xFFFFFFFF, 500, 11}};
+    } rates[] = {{0, 100, 1},    {1, 100, 1},    {5, 100, 5},    {100, 100, 11},
+                 {250, 250, 11}, {500, 500, 11}, {501, 500, 11}, {0xFFFFFFFF, 500, 11}};
     for (const auto& row : rates) {
         FakeRegistry stored;
         stored.Settings()["DrawRate"] = Bytes(kRegDword, row.stored);

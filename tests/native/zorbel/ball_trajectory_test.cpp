@@ -22,8 +22,7 @@ constexpr int32_t kTerminalSpeed = 20; // the downward speed limit
 // 1 + 2 + ... + n = n(n + 1) / 2 pixels until the speed reaches its limit, then the limit a tick.
 int32_t TicksToFall(int32_t height) {
     const int32_t freeFall = kTerminalSpeed * (kTerminalSpeed + 1) / 2;
-    if (height <= freeFall)
-        return int32_t(std::ceil((std::sqrt(8.0 * height + 1.0) - 1.0) / 2.0));
+    if (height <= freeFall) return int32_t(std::ceil((std::sqrt(8.0 * height + 1.0) - 1.0) / 2.0));
     return kTerminalSpeed + (height - freeFall + kTerminalSpeed - 1) / kTerminalSpeed;
 }
 

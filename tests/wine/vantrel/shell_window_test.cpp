@@ -3,12 +3,15 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <string>
 
 #include "rig/rig.h"
+#include "sources/gps_feed_win.h"
 #include "state/skin_record.h"
+#include "trip/trip_log.h"
 
 namespace {
 
@@ -190,6 +193,43 @@ TEST_F(VantrelWindow, SecondStartClosesTheFirst) {
     third.Stop();
 }
 
+struct HungWindow {
+    HANDLE created;
+    HANDLE release;
+};
+
+DWORD WINAPI RunHungWindow(void* parameter) {
+    auto* hung = static_cast<HungWindow*>(parameter);
+    HWND window = CreateWindowExA(0, "STATIC", kTitle, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetEvent(hung->created);
+    WaitForSingleObject(hung->release, INFINITE);
+    DestroyWindow(window);
+    return 0;
+}
+
+TEST_F(VantrelWindow, SecondStartGivesUpOnAHungFirstCopy) {
+    // A window with the cluster's title on a thread that never reads its messages again.
+    HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HungWindow hung{created, release};
+    HANDLE thread = CreateThread(nullptr, 0, RunHungWindow, &hung, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(created, 5000);
+
+    rig::Process second;
+    ASSERT_TRUE(second.Start(folder_.File("Vantrel.exe")));
+    EXPECT_TRUE(second.WaitForExit(15000)) << "the second start hung with the first";
+    EXPECT_EQ(second.ExitCode(), 1u);
+    EXPECT_TRUE(StoredSettings().empty()) << "it must not have run as a cluster";
+
+    SetEvent(release);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    CloseHandle(created);
+    CloseHandle(release);
+}
+
 TEST_F(VantrelWindow, CloseCommandAndEscapeClose) {
     HWND window = Start();
     ASSERT_NE(window, nullptr);
@@ -332,18 +372,85 @@ TEST_F(VantrelWindow, SettingsAreSavedAtExitAndSurviveARestart) {
     }
 }
 
-TEST_F(VantrelWindow, SuspendQuerySavesAtOnce) {
+// Lines in the month's trip log of `base`; 0 while the file does not exist.
+int TripLines(const std::string& base) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::vector<uint8_t> text =
+        rig::ReadFileBytes(TripLogFileName(base, now.wYear, now.wMonth));
+    int lines = 0;
+    for (size_t i = 1; i < text.size(); ++i)
+        lines += text[i - 1] == '\r' && text[i] == '\n';
+    return lines;
+}
+
+TEST_F(VantrelWindow, PowerEventsSaveBeforeEverySuspendAndResumeOnce) {
+    const std::string tripLog = folder_.File("Trip.log");
+    const DWORD on = 1;
+    ASSERT_TRUE(rig::WriteRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "TripLog", REG_DWORD, &on,
+                                        sizeof on));
+    ASSERT_TRUE(rig::WriteRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "TripLogPath", REG_SZ,
+                                        tripLog.c_str(), DWORD(tripLog.size() + 1)));
+    rig::Process server; // drives many times faster than real time
+    ASSERT_TRUE(server.Start(folder_.File("GpsServer.exe"), "/interval 50"));
+    ASSERT_NE(rig::WaitForWindow(kGpsServerWindowTitle, 10000, server.Id()), nullptr);
     HWND window = Start();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(StoredSettings().empty());
-    SendMessageA(window, WM_POWERBROADCAST, 0, 0);
-    EXPECT_EQ(StoredSettings().size(), 11u);
+    const std::string trails = folder_.File("Trails.dat");
+    // Waits until the stand-in has driven well over the trip's smallest step (0.09 miles).
+    auto position = [] {
+        GpsSnapshot fix{};
+        const std::vector<uint8_t> bytes = rig::ReadSharedMemory(kGpsSectionName, sizeof fix);
+        if (bytes.size() == sizeof fix) std::memcpy(&fix, bytes.data(), sizeof fix);
+        return fix;
+    };
+    auto drive = [&] {
+        const GpsSnapshot from = position();
+        EXPECT_TRUE(rig::WaitUntil(
+            [&] {
+                const GpsSnapshot now = position();
+                const double north = (now.latitude - from.latitude) * 69.0;
+                const double east = (now.longitude - from.longitude) * 69.0 *
+                                    std::cos(from.latitude * 3.14159265 / 180.0);
+                return now.fixValid != 0 && std::hypot(north, east) > 0.2;
+            },
+            20000));
+        Sleep(300); // a few frame ticks to take the last fix in
+    };
+
+    // A resume with no suspend before it has no end time for a line: nothing is written.
+    drive();
+    SendMessageA(window, WM_POWERBROADCAST, 7, 0);
+    EXPECT_EQ(TripLines(tripLog), 0);
+
+    // The query of older systems and the suspend of newer ones each save everything.
+    const struct {
+        WPARAM event;
+        const char* name;
+    } suspends[] = {{0, "query before a suspend"}, {4, "suspend"}};
+    int lines = 0;
+    for (const auto& suspend : suspends) {
+        DeleteFileA(trails.c_str());
+        rig::DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
+        drive();
+        SendMessageA(window, WM_POWERBROADCAST, suspend.event, 0);
+        EXPECT_EQ(StoredSettings().size(), 11u) << suspend.name;
+        EXPECT_TRUE(rig::FileExists(trails)) << suspend.name;
+        EXPECT_EQ(TripLines(tripLog), ++lines) << suspend.name;
+    }
+    // Both resume messages of one wake-up: the first writes the distance since the suspend,
+    // the second nothing.
+    drive();
+    SendMessageA(window, WM_POWERBROADCAST, 18, 0);
+    SendMessageA(window, WM_POWERBROADCAST, 7, 0);
+    EXPECT_EQ(TripLines(tripLog), ++lines);
     EXPECT_NE(FindWindowA(nullptr, kTitle), nullptr); // still running
 
-    // The end of the session saves as well.
+    // The end of the session saves the settings as well.
     ForgetSettings();
     SendMessageA(window, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(StoredSettings().size(), 11u);
+    server.Stop();
 }
 
 TEST_F(VantrelWindow, TrayMenuAndItsCommands) {
@@ -366,10 +473,14 @@ TEST_F(VantrelWindow, TrayMenuAndItsCommands) {
         << "the popup menu did not appear";
     if (menu != nullptr) {
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        rig::WaitUntil([&] { return !IsWindowVisible(menu); }, 3000);
+        EXPECT_TRUE(rig::WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
     }
-    // A left click on the icon does nothing.
+    // A left click on the icon opens no menu.
     PostMessageA(window, WM_USER + 1, 1016, WM_LBUTTONUP);
+    Sleep(300);
+    for (HWND w : rig::WindowsOfProcess(vantrel_.Id())) {
+        EXPECT_FALSE(rig::WindowClass(w) == "#32768" && IsWindowVisible(w));
+    }
 
     // Always on top takes effect at once, both ways.
     PostMessageA(window, WM_COMMAND, 40006, 0);
