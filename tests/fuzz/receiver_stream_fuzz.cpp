@@ -14,9 +14,9 @@
 namespace {
 
 bool Possible(const GpsSnapshot& r) {
-    return std::fabs(r.latitude) <= 90.0f && std::fabs(r.longitude) <= 180.0f && r.course >= 0.0f &&
-           r.course <= 360.0f && r.speedKnots >= 0.0f && std::isfinite(r.altitude) &&
-           std::isfinite(r.depthMeters) && r.serverStatus <= 3;
+    return std::fabs(r.latitude) <= 90.0f && std::fabs(r.longitude) <= 180.0f &&
+           r.course >= 0.0f && r.course <= 360.0f && r.speedKnots >= 0.0f &&
+           std::isfinite(r.altitude) && std::isfinite(r.depthMeters) && r.serverStatus <= 3;
 }
 
 } // namespace
