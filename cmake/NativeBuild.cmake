@@ -51,5 +51,7 @@ endfunction()
 add_native_tests(vantrel_native_tests vantrel_core vantrel)
 target_link_libraries(vantrel_native_tests PRIVATE gps_server_core nlohmann_json::nlohmann_json)
 add_native_tests(zorbel_native_tests zorbel_core zorbel)
+# The fuzz targets, each run briefly over its seeds and their mutants (tests/fuzz/CMakeLists.txt).
+add_subdirectory(tests/fuzz)
 
 add_bench_folders()

@@ -5,16 +5,12 @@
 
 #include "render/gauge_text.h"
 #include "render/primitives.h"
+#include "sources/great_circle.h"
 
 namespace {
 
 constexpr gfx::Argb kOpaqueBlack = 0xFF000000;
 
-// Distance to home: the program's degree factor here (not pi/180) and nautical miles per radian.
-constexpr double kHomeDegreeFactor = 0.01745566;
-constexpr double kNauticalMilesPerRadian = 3437.2861;
-constexpr double kKmPerNauticalMile = 1.852;
-constexpr double kMilesPerNauticalMile = 1.151;
 constexpr float kHomeArmDistance = 0.03f;      // leaving beyond this arms the beep
 constexpr float kHomeArrivedDistance = 0.008f; // arriving within this beeps once
 constexpr float kHomeDistanceLimit = 999.9f;
@@ -207,18 +203,9 @@ void FinishFrame(GaugeDisplay& display, bool repaintAll) {
 
 void DrawDistanceHome(GaugeDisplay& display, const AppState& app, const GpsSnapshot& gps,
                       char* text, std::size_t size) {
-    const double k = kHomeDegreeFactor;
-    double lat = gps.latitude;
-    double lon = gps.longitude;
-    double homeLat = app.home.latitude;
-    double homeLon = app.home.longitude;
-    double c = std::cos((lon - homeLon) * k) * std::cos(lat * k) * std::cos(homeLat * k) +
-               std::sin(lat * k) * std::sin(homeLat * k);
-    // At home the cosine can round above 1, where the arc cosine has no value.
-    if (c > 1) c = 1;
-    if (c < -1) c = -1;
-    double unit = (app.options & kOptionMetric) ? kKmPerNauticalMile : kMilesPerNauticalMile;
-    float d = float(std::acos(c) * kNauticalMilesPerRadian * unit);
+    const float unit =
+        (app.options & kOptionMetric) ? kKilometresPerNauticalMile : kStatuteMilesPerNauticalMile;
+    const float d = GreatCircleDistance(GeoPoint{gps.latitude, gps.longitude}, app.home, unit);
 
     float& stored = display.values.value[kKindDistHome];
     stored = d;

@@ -61,6 +61,7 @@ void FrameTick(HWND window) {
         // Not built yet: ReadLocationSensor(nav);
     }
     OpenGpsFeed(nav); // attaches while not attached and not in sensor mode
+    ReadGpsFeed(nav);
 
     // 3-7. Trail break, course and speed hold, heading smoothing.
     FrameTickContext context;

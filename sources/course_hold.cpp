@@ -11,10 +11,15 @@ constexpr float kMovingSpeed = 2.5f;   // knots
 
 } // namespace
 
+bool CountableStep(float d, float minimum) {
+    // Written as a positive test so that a distance that is not a number never counts.
+    return d >= minimum && d < kOdometerGlitchStep;
+}
+
 void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current) {
     if (IsSet(nav.odoRef)) {
         float d = GreatCircleDistance(nav.odoRef, current, kStatuteMilesPerNauticalMile);
-        if (d >= kOdometerMinStep && d < kOdometerGlitchStep) {
+        if (CountableStep(d, kOdometerMinStep)) {
             odometer += d;
             nav.odoRef = current;
         }
@@ -24,7 +29,7 @@ void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current) {
 
 void TripStep(NavState& nav, GeoPoint& odoLastPos, const GeoPoint& current) {
     float d = GreatCircleDistance(nav.trailRef, current, kStatuteMilesPerNauticalMile);
-    if (d < kTripMinStep) return;
+    if (!CountableStep(d, kTripMinStep)) return;
     nav.tripDistance += d;
     nav.trailRef = current;
     odoLastPos = current;
@@ -53,8 +58,10 @@ void HoldCourseAndSpeed(NavState& nav, OdometerSettings settings) {
         nav.shownCourse = course;
         const GeoPoint current{s.latitude, s.longitude};
         if (nav.odoRef.latitude == 0.0f) nav.odoRef = current;
-        // At most once per GPS second, and not while the latitude stands still.
-        if (s.utcTime.second != nav.lastFixSecond && settings.odoLastPos.latitude != s.latitude) {
+        // At most once per GPS second, and not while the latitude stands still. An unset
+        // position is no place to measure to.
+        if (IsSet(current) && s.utcTime.second != nav.lastFixSecond &&
+            settings.odoLastPos.latitude != s.latitude) {
             nav.lastFixSecond = s.utcTime.second;
             OdometerStep(nav, settings.odometer, current);
             TripStep(nav, settings.odoLastPos, current);

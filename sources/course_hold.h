@@ -9,11 +9,16 @@
 #include "state/nav_state.h"
 
 // Below this many statute miles a step is neither counted nor moves the odometer reference, so
-// small moves accumulate; at or above the glitch limit a step is ignored.
+// small moves accumulate; at or above the glitch limit a step is a position glitch and is
+// ignored, by the odometer and the trip alike.
 constexpr float kOdometerMinStep = 0.01f;
 constexpr float kOdometerGlitchStep = 200.0f;
 // The trip and the trail advance in steps of at least this many statute miles.
 constexpr float kTripMinStep = 0.09f;
+
+// The one gate of both steps: at least `minimum` and below the glitch limit; a distance that is
+// not a number never passes.
+bool CountableStep(float d, float minimum);
 
 // The persisted settings the steps advance (fields of AppState, saved with the settings).
 struct OdometerSettings {
@@ -25,8 +30,8 @@ struct OdometerSettings {
 // below 200 miles; then starts the trip reference if it is unset.
 void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current);
 
-// Adds the step from nav.trailRef to `current` to the trip when it is at least 0.09 miles,
-// moves the references there and appends the point to the trail ring.
+// Adds the step from nav.trailRef to `current` to the trip when it is at least 0.09 and below
+// 200 miles, moves the references there and appends the point to the trail ring.
 void TripStep(NavState& nav, GeoPoint& odoLastPos, const GeoPoint& current);
 
 // Step 3 of the frame tick: a fix after a tick without one breaks the trail, so the track

@@ -1,5 +1,6 @@
 #include "sources/gauge_values.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "sources/obd_values.h"
@@ -143,6 +144,8 @@ bool ComputeGaugeValues(GaugeValues& values, SkinRecord& skin, const GaugeInputs
         GaugeRecord& record = KindRecord(skin, k);
         if (record.paramD < kFixedRangeStyle && k != kKindObd2RpmGauge) GrowRange(record, value[k]);
         float& needle = values.needleValue[k];
+        // A needle that took a NaN would never come back: NaN minus a third of NaN is NaN.
+        if (!std::isfinite(needle)) needle = value[k];
         if (needle != value[k]) {
             float d = needle - value[k];
             if (d >= -kNeedleSnap && d <= kNeedleSnap)

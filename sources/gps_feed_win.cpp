@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "sources/peer_readings.h"
 #include "sources/system_time_win.h"
 
 namespace {
@@ -27,8 +28,10 @@ void OpenGpsFeed(NavState& nav) {
         void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
         if (view != nullptr && ViewHoldsSnapshot(view)) {
             nav.gpsMapping = mapping;
-            nav.snapshot = static_cast<GpsSnapshot*>(view);
-            nav.snapshot->clientCount += 1;
+            nav.gpsView = static_cast<GpsSnapshot*>(view);
+            nav.gpsView->clientCount += 1;
+            nav.snapshot = &nav.reading;
+            ReadGpsFeed(nav);
         } else {
             // Stay detached on the built-in record and try again at the next tick.
             if (view != nullptr) UnmapViewOfFile(view);
@@ -38,11 +41,20 @@ void OpenGpsFeed(NavState& nav) {
     StampTripStart(nav);
 }
 
+void ReadGpsFeed(NavState& nav) {
+    if (nav.gpsView != nullptr)
+        nav.reading = ReadGpsSnapshot(*nav.gpsView);
+    else
+        // The location sensor's values come through the same gate.
+        nav.builtInSnapshot = ReadGpsSnapshot(nav.builtInSnapshot);
+}
+
 void CloseGpsFeed(NavState& nav) {
     if (nav.gpsMapping == nullptr) return;
-    if (nav.snapshot->clientCount != 0) nav.snapshot->clientCount -= 1;
-    UnmapViewOfFile(nav.snapshot);
+    if (nav.gpsView->clientCount != 0) nav.gpsView->clientCount -= 1;
+    UnmapViewOfFile(nav.gpsView);
     CloseHandle(nav.gpsMapping);
     nav.gpsMapping = nullptr;
+    nav.gpsView = nullptr;
     nav.snapshot = &nav.builtInSnapshot;
 }

@@ -9,6 +9,11 @@
 // not, sets nav.tripStart to the local time, so the trip starts when the server is found.
 void OpenGpsFeed(NavState& nav);
 
+// At every frame tick after OpenGpsFeed, before anything reads nav.snapshot: while attached,
+// takes this tick's reading of the server's record (ReadGpsSnapshot, sources/peer_readings.h);
+// otherwise passes the built-in record, which the location sensor fills, through the same gate.
+void ReadGpsFeed(NavState& nav);
+
 // At program exit: counts this reader out (never below 0), unmaps the view and points
 // nav.snapshot back at the built-in record.
 void CloseGpsFeed(NavState& nav);

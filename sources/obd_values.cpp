@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "sources/peer_readings.h"
 #include "state/skin_record.h"
 
 namespace {
@@ -35,7 +36,7 @@ float Trim(uint16_t raw) {
 }
 
 float Speed(uint16_t raw, float factor, bool metric) {
-    float speed = static_cast<float>(raw) * (metric ? 1.0f : factor);
+    float speed = static_cast<float>(raw) * (metric ? 1.0f : UsableObdSpeedFactor(factor));
     if (std::isnan(speed)) return 0.0f;
     if (speed > kSpeedLimit) return kSpeedLimit;
     if (speed < -kSpeedLimit) return -kSpeedLimit;

@@ -22,7 +22,11 @@ struct NavState {
     // The built-in record: all zeros (no fix) while detached; the location sensor fills it in
     // sensor mode.
     GpsSnapshot builtInSnapshot{};
-    // Always readable: the built-in record, or the mapped view of the server's section.
+    // The mapped view of the server's section while attached; only the feed reads it.
+    GpsSnapshot* gpsView = nullptr;
+    // This tick's reading of the view, with what no receiver can report taken out.
+    GpsSnapshot reading{};
+    // What every reader uses: the built-in record, or `reading` while attached.
     GpsSnapshot* snapshot = &builtInSnapshot;
     // Trip start, local time: refreshed by every attach attempt until the feed attaches.
     SystemTime16 tripStart{};

@@ -36,4 +36,10 @@ void TrailFromFileBytes(TrailRing& ring, const void* bytes, size_t size) {
     static const TrailRing empty{};
     if (std::memcmp(ring.magic, empty.magic, sizeof ring.magic) != 0 || ring.index >= kTrailPoints)
         ClearTrail(ring);
+    // A point off the globe (or not a number, which fails both tests) was written by something
+    // else than this ring; it becomes a break so that the good points around it are kept.
+    for (GeoPoint& point : ring.points)
+        if (!(point.latitude >= -90.0f && point.latitude <= 90.0f && point.longitude >= -180.0f &&
+              point.longitude <= 180.0f))
+            point = GeoPoint{};
 }

@@ -32,5 +32,6 @@ void InsertTrailBreak(TrailRing& ring);
 
 // Takes the ring from the first `size` bytes of a stored file: a short file replaces only the
 // beginning of an empty ring. A file with another magic, or whose index is 2048 or more (which
-// would let the next append write past the ring), gives the empty ring.
+// would let the next append write past the ring), gives the empty ring. A point whose latitude
+// or longitude is not a number or lies beyond +-90 or +-180 degrees becomes a break (0, 0).
 void TrailFromFileBytes(TrailRing& ring, const void* bytes, size_t size);

@@ -1,9 +1,11 @@
 #include "trip/trip_log.h"
 
+#include <cmath>
 #include <cstdio>
 
 bool TripLineDue(unsigned tripLogging, float tripDistance) {
-    return tripLogging != 0 && tripDistance != 0.0f;
+    // A distance that is not a number has nothing to say and would be written as "nan".
+    return tripLogging != 0 && tripDistance != 0.0f && std::isfinite(tripDistance);
 }
 
 std::vector<std::string> TripLogFolders(const std::string& tripLogPath) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// Whether a trip line is due: logging is on and some distance was travelled.
+// Whether a trip line is due: logging is on and some distance (a finite one) was travelled.
 bool TripLineDue(unsigned tripLogging, float tripDistance);
 
 // The folders to create before writing: the text before each backslash of the path when it is

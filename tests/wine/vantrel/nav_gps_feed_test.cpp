@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -73,9 +75,20 @@ TEST(NavGpsFeed, ReadersCountThemselvesInAndOut) {
     OpenGpsFeed(b.nav);
     EXPECT_EQ(shared->clientCount, 2);
 
-    // The view is live: what the server writes next is what the readers see.
+    // Each tick's reading shows what the server wrote last, with what no receiver can report
+    // taken out; the server's record itself is never written but for the count.
     shared->latitude = 47.5f;
+    ReadGpsFeed(b.nav);
     EXPECT_EQ(b.nav.snapshot->latitude, 47.5f);
+    shared->latitude = std::numeric_limits<float>::quiet_NaN();
+    shared->speedKnots = 1e38f;
+    ReadGpsFeed(b.nav);
+    EXPECT_EQ(b.nav.snapshot->latitude, 0.0f);
+    EXPECT_EQ(b.nav.snapshot->fixValid, 0);
+    EXPECT_EQ(b.nav.snapshot->speedKnots, 0.0f);
+    EXPECT_TRUE(std::isnan(shared->latitude));
+    EXPECT_EQ(shared->speedKnots, 1e38f);
+    shared->latitude = 47.5f;
 
     CloseGpsFeed(a.nav);
     EXPECT_FALSE(GpsFeedAttached(a.nav));
@@ -118,12 +131,18 @@ TEST(NavGpsFeed, AttachesToTheStandInServerEndToEnd) {
     ASSERT_TRUE(GpsFeedAttached(feed.nav));
     EXPECT_EQ(SharedClientCount(), 1);
     const GpsSnapshot& s = *feed.nav.snapshot;
-    EXPECT_TRUE(rig::WaitUntil([&] { return s.fixValid == 1 && s.latitude == 47.5f; }, 5000));
+    auto read = [&] {
+        ReadGpsFeed(feed.nav);
+        return true;
+    };
+    EXPECT_TRUE(
+        rig::WaitUntil([&] { return read() && s.fixValid == 1 && s.latitude == 47.5f; }, 5000));
     EXPECT_STREQ(GpsStatusWord(s, true), "3D Fix");
     EXPECT_EQ(s.satsInView, 9);
     EXPECT_EQ(s.speedKnots, 10.0f);
     // The script runs on and ends with its lost fix, which stays published.
-    EXPECT_TRUE(rig::WaitUntil([&] { return s.fixValid == 0 && s.latitude == 47.501f; }, 5000));
+    EXPECT_TRUE(
+        rig::WaitUntil([&] { return read() && s.fixValid == 0 && s.latitude == 47.501f; }, 5000));
     EXPECT_STREQ(GpsStatusWord(s, true), "No Fix");
     EXPECT_EQ(SharedClientCount(), 1) << "the server leaves the readers' count alone";
 
@@ -131,6 +150,7 @@ TEST(NavGpsFeed, AttachesToTheStandInServerEndToEnd) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(server.WaitForExit(5000));
     EXPECT_EQ(server.ExitCode(), 0u) << "WM_CLOSE ends the stand-in cleanly";
+    read();
     EXPECT_EQ(s.latitude, 47.501f);
     CloseGpsFeed(feed.nav);
     EXPECT_FALSE(GpsFeedAttached(feed.nav));
@@ -146,7 +166,12 @@ TEST(NavGpsFeed, StandInDrivesByItselfAndCountsReadersOut) {
     OpenGpsFeed(feed.nav);
     ASSERT_TRUE(GpsFeedAttached(feed.nav));
     const GpsSnapshot& s = *feed.nav.snapshot;
-    EXPECT_TRUE(rig::WaitUntil([&] { return s.fixValid == 1 && s.speedKnots > 20.0f; }, 10000));
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] {
+            ReadGpsFeed(feed.nav);
+            return s.fixValid == 1 && s.speedKnots > 20.0f;
+        },
+        10000));
     EXPECT_GE(s.satsInView, 8);
     EXPECT_NEAR(s.latitude, 47.62f, 0.02f);
     CloseGpsFeed(feed.nav);
@@ -181,13 +206,20 @@ TEST(NavGpsFeed, StandInPublishesPlayedBackLines) {
     send(1, 1, nullptr);
     send(0, 2, &rmc);
     const GpsSnapshot& s = *feed.nav.snapshot;
+    ReadGpsFeed(feed.nav);
     EXPECT_NEAR(s.latitude, 52.850155f, 1e-5);
     EXPECT_EQ(s.utcTime.year, 2018);
     // While the playback runs, the simulated drive stays off the record.
     Sleep(300);
+    ReadGpsFeed(feed.nav);
     EXPECT_NEAR(s.latitude, 52.850155f, 1e-5);
     send(0, 0, nullptr);
-    EXPECT_TRUE(rig::WaitUntil([&] { return s.latitude > 47.0f && s.latitude < 48.0f; }, 5000));
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] {
+            ReadGpsFeed(feed.nav);
+            return s.latitude > 47.0f && s.latitude < 48.0f;
+        },
+        5000));
 
     std::vector<uint8_t> bytes = rig::ReadFileBytes(record);
     std::string lines(bytes.begin(), bytes.end());
