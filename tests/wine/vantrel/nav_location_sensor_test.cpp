@@ -12,202 +12,12 @@
 #include <vector>
 
 #include "rig/rig.h"
+#include "sources/gps_feed_win.h"
 #include "sources/location_sensor_win.h"
 
+#include "tests/wine/vantrel/fake_sensor.h"
+
 namespace {
-
-int g_liveObjects = 0;
-
-// IUnknown for the fakes: counts live objects so the tests can see that nothing leaks.
-template <typename Interface> class Fake : public Interface {
-  public:
-    Fake() { ++g_liveObjects; }
-    virtual ~Fake() { --g_liveObjects; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == __uuidof(Interface)) {
-            *out = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-  private:
-    ULONG refs_ = 1;
-};
-
-// One key's value in a fake report.
-struct Value {
-    enum Kind { Double, Int, Error, Bytes, Fails } kind = Double;
-    double number = 0;
-    std::vector<uint8_t> bytes;
-};
-Value D(double v) {
-    return {Value::Double, v, {}};
-}
-Value I(int v) {
-    return {Value::Int, double(v), {}};
-}
-Value Err() {
-    return {Value::Error, 0, {}};
-}
-Value Fail() {
-    return {Value::Fails, 0, {}};
-}
-Value B(std::vector<uint8_t> v) {
-    return {Value::Bytes, 0, std::move(v)};
-}
-
-using Keys = std::map<ULONG, Value>; // by property id; absent keys fail to read
-
-class FakeReport : public Fake<ISensorDataReport> {
-  public:
-    FakeReport(Keys keys, bool stamped) : keys_(std::move(keys)), stamped_(stamped) {}
-    HRESULT STDMETHODCALLTYPE GetTimestamp(SYSTEMTIME* t) override {
-        if (!stamped_) return E_NOTIMPL;
-        *t = SYSTEMTIME{2026, 12, 2, 8, 10, 20, 30, 400};
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetSensorValue(REFPROPERTYKEY key, PROPVARIANT* out) override {
-        if (key.fmtid != kLocationDataFormat) return E_INVALIDARG;
-        auto it = keys_.find(key.pid);
-        if (it == keys_.end() || it->second.kind == Value::Fails)
-            return HRESULT(0x80070490); // element not found
-        const Value& v = it->second;
-        switch (v.kind) {
-        case Value::Double:
-            out->vt = VT_R8;
-            out->dblVal = v.number;
-            break;
-        case Value::Int:
-            out->vt = VT_I4;
-            out->lVal = static_cast<LONG>(v.number);
-            break;
-        case Value::Error:
-            out->vt = VT_ERROR;
-            out->scode = E_FAIL;
-            break;
-        case Value::Bytes:
-            out->vt = VT_VECTOR | VT_UI1;
-            out->caub.cElems = static_cast<ULONG>(v.bytes.size());
-            out->caub.pElems = static_cast<UCHAR*>(CoTaskMemAlloc(v.bytes.size() + 1));
-            std::memcpy(out->caub.pElems, v.bytes.data(), v.bytes.size());
-            break;
-        case Value::Fails:
-            break;
-        }
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetSensorValues(IPortableDeviceKeyCollection*,
-                                              IPortableDeviceValues**) override {
-        return E_NOTIMPL;
-    }
-
-  private:
-    Keys keys_;
-    bool stamped_;
-};
-
-// Hands out the queued reports one GetData at a time; fails when the queue is empty.
-class FakeSensor : public Fake<ISensor> {
-  public:
-    std::vector<ISensorDataReport*> queue;
-    ~FakeSensor() override {
-        for (ISensorDataReport* r : queue)
-            r->Release();
-    }
-    void Queue(Keys keys, bool stamped = true) { queue.push_back(new FakeReport(keys, stamped)); }
-    HRESULT STDMETHODCALLTYPE GetData(ISensorDataReport** out) override {
-        *out = nullptr;
-        if (queue.empty()) return E_FAIL;
-        *out = queue.front();
-        queue.erase(queue.begin());
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetID(SENSOR_ID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCategory(SENSOR_CATEGORY_ID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetType(SENSOR_TYPE_ID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetFriendlyName(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetProperty(REFPROPERTYKEY, PROPVARIANT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetProperties(IPortableDeviceKeyCollection*,
-                                            IPortableDeviceValues**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetSupportedDataFields(IPortableDeviceKeyCollection**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetProperties(IPortableDeviceValues*,
-                                            IPortableDeviceValues**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SupportsDataField(REFPROPERTYKEY, VARIANT_BOOL*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetState(SensorState*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SupportsEvent(REFGUID, VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetEventInterest(GUID**, ULONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetEventInterest(GUID*, ULONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetEventSink(ISensorEvents*) override { return E_NOTIMPL; }
-};
-
-// A null entry stands for an index whose GetAt fails.
-class FakeCollection : public Fake<ISensorCollection> {
-  public:
-    std::vector<ISensor*> sensors;
-    ~FakeCollection() override {
-        for (ISensor* s : sensors)
-            if (s) s->Release();
-    }
-    HRESULT STDMETHODCALLTYPE GetAt(ULONG i, ISensor** out) override {
-        *out = nullptr;
-        if (i >= sensors.size() || sensors[i] == nullptr) return E_FAIL;
-        *out = sensors[i];
-        (*out)->AddRef();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetCount(ULONG* count) override {
-        *count = static_cast<ULONG>(sensors.size());
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Add(ISensor*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Remove(ISensor*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RemoveByID(REFSENSOR_ID) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Clear() override { return E_NOTIMPL; }
-};
-
-class FakeManager : public Fake<ISensorManager> {
-  public:
-    FakeCollection* gps = nullptr; // null: the search by type fails
-    ~FakeManager() override {
-        if (gps) gps->Release();
-    }
-    HRESULT STDMETHODCALLTYPE GetSensorsByType(REFSENSOR_TYPE_ID type,
-                                               ISensorCollection** out) override {
-        *out = nullptr;
-        if (gps == nullptr || type != kSensorTypeLocationGps) return HRESULT(0x80070490);
-        *out = gps;
-        gps->AddRef();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetSensorsByCategory(REFSENSOR_CATEGORY_ID,
-                                                   ISensorCollection**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetSensorByID(REFSENSOR_ID, ISensor**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetEventSink(ISensorManagerEvents*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RequestPermissions(HWND, ISensorCollection*, WINBOOL) override {
-        return E_NOTIMPL;
-    }
-};
 
 // Satellite vectors of n entries whose values tell the report (base) and the index apart.
 std::vector<uint8_t> Series(int n, int base) {
@@ -249,7 +59,7 @@ void ExpectSatellite(const GpsSnapshot& s, int i, int base) {
 } // namespace
 
 TEST(NavLocationSensor, ReportsFillTheSnapshotFieldByField) {
-    ASSERT_EQ(g_liveObjects, 0);
+    ASSERT_EQ(fakeSensorObjects, 0);
     {
         NavState nav;
         auto* sensor = new FakeSensor;
@@ -300,6 +110,18 @@ TEST(NavLocationSensor, ReportsFillTheSnapshotFieldByField) {
         }
         const GpsSnapshot afterFull = nav.builtInSnapshot;
 
+        // The GPS server runs too, yet in sensor mode it is never attached: its side of the
+        // status line reads "N/C" while the snapshot holds the sensor's fix.
+        {
+            rig::SharedMemory server(kGpsSectionName, sizeof(GpsSnapshot));
+            ASSERT_TRUE(server.Valid());
+            OpenGpsFeed(nav);
+            EXPECT_FALSE(GpsFeedAttached(nav));
+            EXPECT_EQ(nav.snapshot, &nav.builtInSnapshot);
+            EXPECT_STREQ(GpsStatusWord(*nav.snapshot, GpsFeedAttached(nav)), "N/C");
+            EXPECT_EQ(server.Data()[offsetof(GpsSnapshot, clientCount)], 0);
+        }
+
         // Keys that cannot be read keep their fields; a report without a time stamp is taken as
         // of now, so the clock and the odometer's fix seconds still move.
         sensor->Queue(Keys{{2, D(-33.75)}, {3, Fail()}, {6, D(3.0)}}, false);
@@ -336,7 +158,7 @@ TEST(NavLocationSensor, ReportsFillTheSnapshotFieldByField) {
         EXPECT_EQ(nav.sensor, nullptr);
         EXPECT_EQ(nav.sensorReport, nullptr);
     }
-    EXPECT_EQ(g_liveObjects, 0) << "every report and the sensor released";
+    EXPECT_EQ(fakeSensorObjects, 0) << "every report and the sensor released";
 }
 
 TEST(NavLocationSensor, TheLastSensorOfTheGpsTypeWins) {
@@ -357,7 +179,7 @@ TEST(NavLocationSensor, TheLastSensorOfTheGpsTypeWins) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        ASSERT_EQ(g_liveObjects, 0);
+        ASSERT_EQ(fakeSensorObjects, 0);
         auto* manager = new FakeManager;
         std::vector<FakeSensor*> made;
         if (!row.searchFails) {
@@ -381,7 +203,7 @@ TEST(NavLocationSensor, TheLastSensorOfTheGpsTypeWins) {
             EXPECT_TRUE(made[row.kept]->queue.empty());
         }
         ReleaseLocationSensor(nav);
-        EXPECT_EQ(g_liveObjects, 0) << "nothing passed over is kept";
+        EXPECT_EQ(fakeSensorObjects, 0) << "nothing passed over is kept";
     }
 }
 
@@ -393,4 +215,76 @@ TEST(NavLocationSensor, WithoutASensorPlatformTheServerFeedIsUsed) {
     EXPECT_EQ(nav.sensorReport, nullptr);
     EXPECT_EQ(nav.snapshot, &nav.builtInSnapshot);
     CoUninitialize();
+}
+
+// Vantrel with a sensor platform: the test's own COM server stands in for the sensor manager.
+TEST(NavLocationSensor, VantrelRunsOnTheSensorAndLeavesTheServerAlone) {
+    const char kClassKey[] = "Software\\Classes\\CLSID\\{77A1C827-FCD2-4689-8915-9D613CC5FA3E}";
+    const char kSettingsKey[] = "Software\\Brevanti\\Vantrel";
+    const std::string server = rig::TestBinDir() + "\\fake_sensor.dll";
+    const std::string log = rig::TestBinDir() + "\\fake_sensor.log";
+    ASSERT_TRUE(rig::FileExists(server));
+    DeleteFileA(log.c_str());
+    rig::DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
+    const std::string inproc = std::string(kClassKey) + "\\InprocServer32";
+    ASSERT_TRUE(rig::WriteRegistryValue(HKEY_LOCAL_MACHINE, inproc, "", REG_SZ, server.c_str(),
+                                        DWORD(server.size() + 1)));
+    ASSERT_TRUE(
+        rig::WriteRegistryValue(HKEY_LOCAL_MACHINE, inproc, "ThreadingModel", REG_SZ, "Both", 5));
+    struct Unregister {
+        const char* key;
+        ~Unregister() { rig::DeleteRegistryTree(HKEY_LOCAL_MACHINE, key); }
+    } unregister{kClassKey};
+    auto Log = [&] {
+        const std::vector<uint8_t> bytes = rig::ReadFileBytes(log);
+        return std::string(bytes.begin(), bytes.end());
+    };
+
+    rig::ProgramFolder folder;
+    ASSERT_TRUE(CreateDirectoryA(folder.File("Bare").c_str(), nullptr));
+    rig::Process gps;
+    ASSERT_TRUE(gps.Start(folder.File("GpsServer.exe"), "/interval 100"));
+    ASSERT_NE(rig::WaitForWindow(kGpsServerWindowTitle, 10000, gps.Id()), nullptr);
+    rig::Process vantrel;
+    ASSERT_TRUE(vantrel.Start(folder.File("Vantrel.exe"), "Bare"));
+    HWND window = rig::WaitForWindow("Brevanti - Vantrel", 10000, vantrel.Id());
+    ASSERT_NE(window, nullptr);
+
+    // Every frame reads the sensor; the server's section is never attached.
+    EXPECT_TRUE(rig::WaitUntil([&] { return Log().find("data 30\n") != std::string::npos; }, 15000))
+        << Log();
+    EXPECT_EQ(Log().find("manager\n"), 0u) << Log();
+    std::vector<uint8_t> shared = rig::ReadSharedMemory(kGpsSectionName, sizeof(GpsSnapshot));
+    ASSERT_EQ(shared.size(), sizeof(GpsSnapshot));
+    EXPECT_EQ(shared[offsetof(GpsSnapshot, clientCount)], 0);
+    PostMessageA(window, WM_COMMAND, 40001, 0); // "Configure"
+    HWND dialog = rig::WaitForWindow("Vantrel Configure", 10000, vantrel.Id());
+    ASSERT_NE(dialog, nullptr);
+    auto Status = [&] {
+        char text[128] = {};
+        GetDlgItemTextA(dialog, 1054, text, sizeof text);
+        return std::string(text);
+    };
+    EXPECT_TRUE(rig::WaitUntil([&] { return Status().find("Tarvox N/C") == 0; }, 5000)) << Status();
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+
+    // At exit the sensor is let go, and the odometer and the last position came from its fixes
+    // (their seconds step the odometer; the longitude is stored west-positive).
+    PostMessageA(window, WM_COMMAND, 2, 0);
+    ASSERT_TRUE(vantrel.WaitForExit(10000));
+    EXPECT_NE(Log().find("released\n"), std::string::npos) << Log();
+    const rig::RegistryValue odometer =
+        rig::ReadRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "Odometer");
+    const rig::RegistryValue last =
+        rig::ReadRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "OdoLastPos");
+    ASSERT_EQ(odometer.data.size(), 4u);
+    ASSERT_EQ(last.data.size(), 8u);
+    float miles = 0, position[2] = {};
+    std::memcpy(&miles, odometer.data.data(), 4);
+    std::memcpy(position, last.data.data(), 8);
+    EXPECT_GT(miles, 0.2f);
+    EXPECT_GT(position[0], 47.0f);
+    EXPECT_LT(position[0], 47.2f);
+    EXPECT_FLOAT_EQ(position[1], -8.5f);
+    rig::DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
 }
