@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int kVoltageRequest = -2;
-
 // Echo off first, so every later answer is the answer alone; linefeeds and spaces off to keep
 // the answers short; no headers; the adapter finds the vehicle's protocol itself.
 const char* const kSetupCommands[] = {"ATZ", "ATE0", "ATL0", "ATS0", "ATH0", "ATSP0"};
@@ -91,12 +89,17 @@ void TakeAnswer(ElmSession& s, const ElmReply& reply, ReaderValues& values) {
         s.linkState = kElmLinkInit;
         return;
     }
-    if (s.pendingPid >= 0) s.searched = true;
-    if (s.pendingPid == kVoltageRequest) {
+    if (s.pendingPid == kElmKeepAlive) {
+        s.linkState = kElmLinkIdle; // a keep-alive: the adapter is there, nothing is asked
+        return;
+    }
+    s.searched = true;
+    // Any answer ends a time-out; what it says decides the rest.
+    if (s.linkState == kElmLinkTimeOut) s.linkState = kElmLinkOpen;
+    if (s.pendingPid == kElmVoltageRequest) {
         DecodeVoltage(reply, values.volts);
         return;
     }
-    if (s.pendingPid < 0) return; // a keep-alive
     switch (reply.kind) {
     case Kind::Data: {
         uint16_t raw = 0;
@@ -250,12 +253,12 @@ ElmOutput ElmStep(ElmSession& s, const std::string& bytes, double seconds, uint3
     }
 
     if (s.setupStep < kSetupCount) {
-        Send(s, out, kSetupCommands[s.setupStep], -1);
+        Send(s, out, kSetupCommands[s.setupStep], kElmSetupCommand);
         return out;
     }
     if (s.round.empty()) {
         s.round = RequestedPids(requestMask);
-        if (voltsWanted) s.round.push_back(kVoltageRequest);
+        if (voltsWanted) s.round.push_back(kElmVoltageRequest);
     }
     if (s.round.empty()) {
         // Nothing to poll; a keep-alive now and then tells whether the adapter is still there.
@@ -263,7 +266,7 @@ ElmOutput ElmStep(ElmSession& s, const std::string& bytes, double seconds, uint3
         s.idleSeconds += seconds;
         if (s.idleSeconds >= kKeepAliveSeconds) {
             s.idleSeconds = 0.0;
-            Send(s, out, "ATRV", -1);
+            Send(s, out, "ATRV", kElmKeepAlive);
         }
         return out;
     }
@@ -271,6 +274,6 @@ ElmOutput ElmStep(ElmSession& s, const std::string& bytes, double seconds, uint3
     if (s.linkState == kElmLinkIdle || s.linkState == kElmLinkInit) s.linkState = kElmLinkOpen;
     const int next = s.round.front();
     s.round.erase(s.round.begin());
-    Send(s, out, next == kVoltageRequest ? std::string("ATRV") : PidRequest(next), next);
+    Send(s, out, next == kElmVoltageRequest ? std::string("ATRV") : PidRequest(next), next);
     return out;
 }

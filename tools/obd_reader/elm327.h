@@ -60,16 +60,21 @@ constexpr uint8_t kElmLinkTimeOut = 5; // "TO": the last command got no answer i
 constexpr uint8_t kElmLinkBusy = 6;    // "Busy": the bus is busy
 constexpr uint8_t kElmLinkIdle = 7;    // "Idle": nothing requested
 
+// What a command asks for, besides a PID (0..31).
+constexpr int kElmSetupCommand = -1;
+constexpr int kElmKeepAlive = -3;
+constexpr int kElmVoltageRequest = -2;
+
 // The conversation with one adapter, from the moment its port opened.
 struct ElmSession {
-    size_t setupStep = 0; // index into the set-up commands; past them: polling
-    std::string pending;  // the command waiting for its answer; empty: none
-    int pendingPid = -1;  // the PID it asks for, kVoltageRequest, or -1 for an AT command
+    size_t setupStep = 0;              // index into the set-up commands; past them: polling
+    std::string pending;               // the command waiting for its answer; empty: none
+    int pendingPid = kElmSetupCommand; // the PID it asks for, or one of the kElm* above
     double waitedSeconds = 0.0;
     double idleSeconds = 0.0; // since the last keep-alive while nothing is requested
     int timeOutsInARow = 0;
     bool searched = false;  // the first request, during which the adapter finds the protocol, ended
-    std::vector<int> round; // what is left to ask in this round
+    std::vector<int> round; // what is left to ask in this round: PIDs, kElmVoltageRequest
     std::string received;   // bytes of an answer not complete yet
     uint8_t linkState = kElmLinkInit;
 };

@@ -198,4 +198,13 @@ TEST(ObdReaderElm327, AsksForExactlyTheRequestedPidsAndKeepsValuesThatGoUnanswer
     EXPECT_EQ(quiet.linkState, kElmLinkIdle);
     EXPECT_EQ(idle.heard.size(), 6u + 2u);
     EXPECT_EQ(idle.heard.back(), "ATRV");
+    // One keep-alive goes unanswered ("TO"); the next answer makes the link idle again.
+    idle.silent = true;
+    for (int step = 0; step < 90; ++step)
+        incoming = idle.Answer(ElmStep(quiet, incoming, 0.05, 0, false, values).send);
+    EXPECT_EQ(quiet.linkState, kElmLinkTimeOut);
+    idle.silent = false;
+    for (int step = 0; step < 60; ++step)
+        incoming = idle.Answer(ElmStep(quiet, incoming, 0.05, 0, false, values).send);
+    EXPECT_EQ(quiet.linkState, kElmLinkIdle);
 }
