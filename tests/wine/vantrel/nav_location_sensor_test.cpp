@@ -13,6 +13,7 @@
 
 #include "rig/rig.h"
 #include "sources/gps_feed_win.h"
+#include "sources/location_sensor.h"
 #include "sources/location_sensor_win.h"
 
 #include "tests/wine/vantrel/fake_sensor.h"
@@ -215,6 +216,11 @@ TEST(NavLocationSensor, WithoutASensorPlatformTheServerFeedIsUsed) {
     EXPECT_EQ(nav.sensorReport, nullptr);
     EXPECT_EQ(nav.snapshot, &nav.builtInSnapshot);
     CoUninitialize();
+
+    // What the debugger hears: the two known refusals, nothing for any other failure.
+    EXPECT_STREQ(SensorManagerFailureText(0x80040154u), "Class not reg\n");
+    EXPECT_STREQ(SensorManagerFailureText(0x800704ECu), "Access disabled\n");
+    EXPECT_EQ(SensorManagerFailureText(0x80004005u), nullptr);
 }
 
 // Vantrel with a sensor platform: the test's own COM server stands in for the sensor manager.
