@@ -12,7 +12,8 @@
 //   /interval MS     tick interval, 250 by default, 50 with an adapter (tests run faster)
 //   /record FILE     append what happens with the cluster to FILE, one line each:
 //                    "register <window>", "reset", "ask <window>", "message <msg> <wParam>",
-//                    and with an adapter "adapter open", "adapter lost"
+//                    and with an adapter "adapter open", "adapter lost" (the port failed),
+//                    "adapter silent" (three commands in a row went unanswered)
 //   /help            print the options
 //
 // Messages: WM_USER with wParam 0x4000002 registers the window in lParam for notifications;
@@ -189,7 +190,12 @@ void AdapterTick(double dt) {
     const ObdSnapshot& shared = *g_reader.shared;
     ElmOutput out = ElmStep(g_reader.session, bytes, dt, shared.pidRequestMask,
                             (shared.optionFlags & kObdOptionVolts) != 0, g_reader.values);
-    if (out.lost || (!out.send.empty() && !g_reader.port.Write(out.send))) {
+    if (out.lost) {
+        Record("adapter silent");
+        AdapterLost();
+        return;
+    }
+    if (!out.send.empty() && !g_reader.port.Write(out.send)) {
         Record("adapter lost");
         AdapterLost();
         return;
