@@ -14,6 +14,9 @@ constexpr double kResetSeconds = 3.0;   // ATZ restarts the adapter
 constexpr double kCommandSeconds = 2.0; // any other command
 constexpr double kSearchSeconds = 10.0; // the first request, while the protocol is searched
 constexpr double kKeepAliveSeconds = 2.0;
+// The longest answer we wait for: a dozen ECUs' lines. A line that chatters without ever sending
+// the prompt must not grow the buffer without end.
+constexpr size_t kMaxAnswerBytes = 1024;
 
 std::string Upper(std::string s) {
     for (char& c : s)
@@ -240,6 +243,8 @@ ElmOutput ElmStep(ElmSession& s, const std::string& bytes, double seconds, uint3
         TakeAnswer(s, ParseElmReply(text, s.pending), values);
         s.pending.clear();
     }
+    if (s.received.size() > kMaxAnswerBytes)
+        s.received.erase(0, s.received.size() - kMaxAnswerBytes);
     if (!s.pending.empty()) {
         s.waitedSeconds += seconds;
         if (s.waitedSeconds < TimeOutFor(s)) return out;

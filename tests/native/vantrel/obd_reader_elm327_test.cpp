@@ -189,6 +189,12 @@ TEST(ObdReaderElm327, AsksForExactlyTheRequestedPidsAndKeepsValuesThatGoUnanswer
     EXPECT_EQ(values.pid[0x0C], 0x0FA0);
     EXPECT_EQ(values.pid[0x0D], 42);
 
+    // A line that chatters without a prompt is not kept without end.
+    ElmSession chatter;
+    for (int step = 0; step < 10; ++step)
+        ElmStep(chatter, std::string(1000, 'x'), 0.05, mask, false, values);
+    EXPECT_LE(chatter.received.size(), 1024u);
+
     // Nothing requested: "Idle", with a keep-alive every two seconds and no PID request.
     FakeAdapter idle;
     ElmSession quiet;
