@@ -108,6 +108,7 @@ void TakeAnswer(ElmSession& s, const ElmReply& reply, ReaderValues& values) {
         uint16_t raw = 0;
         if (DecodePidReply(reply, s.pendingPid, raw)) values.pid[s.pendingPid] = raw;
         s.linkState = kElmLinkWorking;
+        s.roundAnswered = true;
         break;
     }
     case Kind::Busy:
@@ -121,8 +122,8 @@ void TakeAnswer(ElmSession& s, const ElmReply& reply, ReaderValues& values) {
     case Kind::Stopped:
     case Kind::Ok:
     case Kind::Text:
-        // The ECU does not have the PID, or the request was cut short: the value stays. The link
-        // is up if anything answered before.
+        // The ECU does not have the PID, or the request was cut short: the value stays. Whether
+        // the car still answers at all is decided at the end of the round.
         if (s.linkState != kElmLinkWorking) s.linkState = kElmLinkOpen;
         break;
     }
@@ -262,6 +263,10 @@ ElmOutput ElmStep(ElmSession& s, const std::string& bytes, double seconds, uint3
         return out;
     }
     if (s.round.empty()) {
+        // A whole round without data: the ignition is off, or the car has none of the PIDs.
+        if (s.roundPolled && !s.roundAnswered && s.linkState == kElmLinkWorking)
+            s.linkState = kElmLinkOpen;
+        s.roundPolled = s.roundAnswered = false;
         s.round = RequestedPids(requestMask);
         if (voltsWanted) s.round.push_back(kElmVoltageRequest);
     }
@@ -279,6 +284,7 @@ ElmOutput ElmStep(ElmSession& s, const std::string& bytes, double seconds, uint3
     if (s.linkState == kElmLinkIdle || s.linkState == kElmLinkInit) s.linkState = kElmLinkOpen;
     const int next = s.round.front();
     s.round.erase(s.round.begin());
+    if (next >= 0) s.roundPolled = true;
     Send(s, out, next == kElmVoltageRequest ? std::string("ATRV") : PidRequest(next), next);
     return out;
 }

@@ -75,7 +75,9 @@ struct ElmSession {
     int timeOutsInARow = 0;
     bool searched = false;  // the first request, during which the adapter finds the protocol, ended
     std::vector<int> round; // what is left to ask in this round: PIDs, kElmVoltageRequest
-    std::string received;   // bytes of an answer not complete yet
+    bool roundPolled = false;   // this round asked for a PID
+    bool roundAnswered = false; // and the car answered one with data
+    std::string received;       // bytes of an answer not complete yet
     uint8_t linkState = kElmLinkInit;
 };
 

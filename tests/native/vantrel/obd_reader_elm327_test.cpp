@@ -175,6 +175,13 @@ TEST(ObdReaderElm327, AsksForExactlyTheRequestedPidsAndKeepsValuesThatGoUnanswer
     for (int step = 0; step < 4; ++step)
         incoming = adapter.Answer(ElmStep(session, incoming, 0.05, mask, false, values).send);
     EXPECT_EQ(values.pid[0x0C], 0x0FA0);
+    // The ignition goes off: NO DATA for everything. After a round without data the link is
+    // "Open" again, and the values stay.
+    adapter.car.clear();
+    for (int step = 0; step < 6; ++step)
+        incoming = adapter.Answer(ElmStep(session, incoming, 0.05, mask, false, values).send);
+    EXPECT_EQ(session.linkState, kElmLinkOpen);
+    EXPECT_EQ(values.pid[0x0C], 0x0FA0);
     adapter.silent = true;
     int timeOuts = 0;
     bool lost = false;
