@@ -48,6 +48,26 @@ foreach(main IN LISTS test_programs)
     list(APPEND VZ_TEST_PROGRAMS ${name})
 endforeach()
 
+# In-process COM servers that the tests register for the programs to load, in place of system
+# components Wine lacks (tests/wine/*/*_dll.cpp); they sit beside the test programs.
+file(GLOB test_dlls CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*/*_dll.cpp)
+foreach(source IN LISTS test_dlls)
+    get_filename_component(name ${source} NAME_WE)
+    string(REGEX REPLACE "_dll$" "" name ${name})
+    add_library(${name} SHARED ${source})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    link_source_library(${name} vantrel_win)
+    link_source_library(${name} vantrel_core)
+    target_link_libraries(${name} PRIVATE ${VZ_SYSTEM_LIBS})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        # COM finds DllGetClassObject by its plain name, without the stdcall decoration.
+        target_link_options(${name} PRIVATE -Wl,--kill-at)
+    endif()
+    set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    project_warnings(${name})
+    list(APPEND VZ_TEST_PROGRAMS ${name})
+endforeach()
+
 if(VZ_UNDER_WINE)
     # One prefix, one display and one persistent wineserver for the whole run; all Wine tests
     # share them and the registry, so they run one at a time.
@@ -66,7 +86,7 @@ foreach(dir IN LISTS wine_test_dirs)
     get_filename_component(group ${dir} NAME)
     file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
     file(GLOB support CONFIGURE_DEPENDS ${dir}/*.cpp)
-    list(FILTER support EXCLUDE REGEX "(_test|_main)\\.cpp$")
+    list(FILTER support EXCLUDE REGEX "(_test|_main|_dll)\\.cpp$")
     if(NOT tests)
         continue()
     endif()

@@ -18,6 +18,7 @@
 #include "sources/gauge_inputs_app.h"
 #include "sources/gauge_values.h"
 #include "sources/gps_feed_win.h"
+#include "sources/location_sensor_win.h"
 #include "state/nav_state.h"
 #include "sources/obd_feed_win.h"
 
@@ -58,7 +59,7 @@ void FrameTick(HWND window) {
 
     // 1-2. Position source.
     if (nav.sensor != nullptr) {
-        // Not built yet: ReadLocationSensor(nav);
+        ReadLocationSensor(nav);
     }
     OpenGpsFeed(nav); // attaches while not attached and not in sensor mode
     ReadGpsFeed(nav);

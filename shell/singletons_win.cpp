@@ -3,6 +3,7 @@
 #include "state/app_state.h"
 #include "shell/program_win.h"
 #include "sources/gps_feed_win.h"
+#include "sources/location_sensor_win.h"
 #include "state/nav_state.h"
 #include "sources/system_time_win.h"
 #include "trip/trail_store_win.h"
@@ -25,9 +26,7 @@ struct NavStateOwner {
         }
         nav.trailRef = GeoPoint{};
         CloseGpsFeed(nav);
-        // Not built yet: release the location sensor when one is in use.
-        nav.sensor = nullptr;
-        nav.sensorReport = nullptr;
+        ReleaseLocationSensor(nav);
         nav.snapshot = &nav.builtInSnapshot;
     }
 };

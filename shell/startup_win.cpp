@@ -14,6 +14,7 @@
 #include "shell/program_win.h"
 #include "shell/resource_ids.h"
 #include "state/nav_state.h"
+#include "sources/location_sensor_win.h"
 #include "trip/trail_store_win.h"
 
 namespace {
@@ -70,7 +71,7 @@ int RunVantrel(HINSTANCE instance, const char* commandLineTail) {
     const int count = SplitCommandLine(commandLine.data(), arguments);
     InterpretArguments(arguments, count, SystemLookups(), app);
 
-    // Not built yet: FindLocationSensor(Nav()); - initialises COM for this thread.
+    FindLocationSensor(Nav()); // also initialises COM for this thread
 
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, MainWindowProc, 0);
 
