@@ -38,8 +38,9 @@ bool ApplyGatewayLine(GatewayLink& link, const std::string& line, uint32_t nowMs
     if (link.protocol == GatewayProtocol::GpsdJson) {
         applied = ApplyGpsdReport(link.receiver.state, line);
     } else {
-        // Leading noise before the '$' is the decoder's to skip; the sentence must end here.
-        const std::size_t start = line.find('$');
+        // Noise before a sentence (a receiver that has just been plugged in) is passed over: a
+        // sentence holds no '$' of its own, so only the last one can start it.
+        const std::size_t start = line.rfind('$');
         applied = start != std::string::npos &&
                   ApplyNmeaSentence(link.receiver.state, std::string_view(line).substr(start));
     }

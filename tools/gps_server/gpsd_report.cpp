@@ -134,7 +134,10 @@ bool ApplySky(const Json& report, ReceiverState& state) {
         !OptionalField(report, "hdop", 0.0, 1e4, r.hdop) ||
         !OptionalField(report, "vdop", 0.0, 1e4, r.vdop))
         return false;
-    // gpsd sends a SKY with dilutions only in between the ones with satellites.
+    // gpsd sends a SKY with counts and dilutions only in between the ones with satellites.
+    if (!OptionalField(report, "nSat", 0.0, 255.0, r.satsInView) ||
+        !OptionalField(report, "uSat", 0.0, 255.0, r.satsUsed))
+        return false;
     const auto list = report.find("satellites");
     if (list == report.end()) return true;
     if (!list->is_array()) return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/gps_server/gateway.h"
+#include "tools/gps_server/gateway_options.h"
 #include "tools/gps_server/gpsd_report.h"
 #include "tools/gps_server/line_assembler.h"
 #include "tools/gps_server/log_pacing.h"
@@ -108,7 +109,8 @@ TEST(NavGpsGateway, GpsdReportsBecomeTheRecordInItsUnits) {
                          ",\"az\":" + (prn == 4 ? "-90.4" : "123.6") +
                          ",\"ss\":" + std::to_string(30 + prn) +
                          ",\"used\":" + (prn % 2 ? "true" : "false") + "}";
-             return R"({"class":"SKY","hdop":0.9,"pdop":1.5,"satellites":[)" + sats + "]}";
+             return R"({"class":"SKY","hdop":0.9,"pdop":1.5,"nSat":99,"uSat":1,"satellites":[)" +
+                    sats + "]}";
          }(),
          [](const GpsSnapshot& r, const GpsSnapshot& before) {
              EXPECT_EQ(r.satsInView, 14);
@@ -127,9 +129,11 @@ TEST(NavGpsGateway, GpsdReportsBecomeTheRecordInItsUnits) {
              EXPECT_EQ(r.vdop, before.vdop);
              EXPECT_EQ(r.fixValid, 1) << "a sky view leaves the fix alone";
          }},
-        {"a sky view of dilutions only keeps the satellites", R"({"class":"SKY","hdop":1.25})",
+        {"a sky view of counts and dilutions only keeps the satellites",
+         R"({"class":"SKY","hdop":1.25,"uSat":11})",
          [](const GpsSnapshot& r, const GpsSnapshot& before) {
              EXPECT_FLOAT_EQ(r.hdop, 1.25f);
+             EXPECT_EQ(r.satsUsed, 11);
              EXPECT_EQ(std::memcmp(r.satellites, before.satellites, sizeof r.satellites), 0);
              EXPECT_EQ(r.satsInView, before.satsInView);
          }},
@@ -169,6 +173,7 @@ TEST(NavGpsGateway, GpsdReportsBecomeTheRecordInItsUnits) {
         R"({"class":"SKY","satellites":[{"PRN":5,"el":10},{"el":10,"az":20}]})",
         R"({"class":"SKY","satellites":[{"PRN":5,"used":1}]})",
         R"({"class":"SKY","hdop":"good"})",
+        R"({"class":"SKY","uSat":300})",
     };
     for (const char* report : refused) {
         SCOPED_TRACE(report);
@@ -335,4 +340,89 @@ TEST(NavGpsGateway, SilenceCostsTheFixAndReconnectsWaitLongerEachTime) {
                                         next.size(), now));
         EXPECT_EQ(GatewayLost(link, now), kFirstRetryMs);
     }
+}
+
+TEST(NavGpsGateway, SourceOptionsAreReadOrRefused) {
+    const struct {
+        std::vector<std::string> args; // after the program name
+        OptionRead read;
+        size_t last; // index of the last argument taken
+        GatewayKind kind;
+        std::string where; // device, host:port or file
+        uint32_t baud;
+    } cases[] = {
+        {{"/serial", "COM3"}, OptionRead::Taken, 2, GatewayKind::Serial, "COM3", 4800},
+        {{"/serial", "com12", "38400"}, OptionRead::Taken, 3, GatewayKind::Serial, "com12", 38400},
+        {{"/serial", "COM3", "/loop"}, OptionRead::Taken, 2, GatewayKind::Serial, "COM3", 4800},
+        {{"/gpsd"}, OptionRead::Taken, 1, GatewayKind::Gpsd, "localhost:2947", 4800},
+        {{"/gpsd", "10.0.0.2", "/loop"},
+         OptionRead::Taken,
+         2,
+         GatewayKind::Gpsd,
+         "10.0.0.2:2947",
+         4800},
+        {{"/gpsd", "gps.local:3000"},
+         OptionRead::Taken,
+         2,
+         GatewayKind::Gpsd,
+         "gps.local:3000",
+         4800},
+        {{"/gpsd", ":3000"}, OptionRead::Taken, 2, GatewayKind::Gpsd, "localhost:3000", 4800},
+        {{"/tcp", "192.168.1.5", "10110"},
+         OptionRead::Taken,
+         3,
+         GatewayKind::Tcp,
+         "192.168.1.5:10110",
+         4800},
+        {{"/nmea", "C:\\logs\\a.nmea"},
+         OptionRead::Taken,
+         2,
+         GatewayKind::File,
+         "C:\\logs\\a.nmea",
+         4800},
+        {{"/script", "a.txt"}, OptionRead::NotMine, 1, GatewayKind::None, "", 4800},
+        {{"/serial"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/serial", "COM0"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/serial", "COM256"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/serial", "LPT1"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/serial", "COM3", "0"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/serial", "COM3", "9600x"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/tcp", "host"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/tcp", "host", "0"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/tcp", "host", "65536"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/tcp", "/gpsd", "10"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/gpsd", "host:"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/gpsd", "host:abc"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+        {{"/nmea"}, OptionRead::Bad, 1, GatewayKind::None, "", 4800},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"GpsServer"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        SCOPED_TRACE(args[1] + (args.size() > 2 ? " " + args[2] : ""));
+        GatewayOptions options;
+        size_t i = 1;
+        std::string error;
+        EXPECT_EQ(ReadGatewayOption(args, i, options, error), c.read);
+        EXPECT_EQ(i, c.last);
+        EXPECT_EQ(options.kind, c.kind);
+        EXPECT_EQ(error.empty(), c.read != OptionRead::Bad);
+        const std::string where =
+            c.kind == GatewayKind::Serial ? options.device
+            : c.kind == GatewayKind::File
+                ? options.path
+                : (c.kind == GatewayKind::None ? ""
+                                               : options.host + ":" + std::to_string(options.port));
+        EXPECT_EQ(where, c.where);
+        EXPECT_EQ(options.baud, c.baud);
+    }
+    // One source at a time: a second one is refused and the first stays.
+    const std::vector<std::string> args = {"GpsServer", "/tcp", "a", "1", "/gpsd"};
+    GatewayOptions options;
+    size_t i = 1;
+    std::string error;
+    ASSERT_EQ(ReadGatewayOption(args, i, options, error), OptionRead::Taken);
+    ++i;
+    EXPECT_EQ(ReadGatewayOption(args, i, options, error), OptionRead::Bad);
+    EXPECT_EQ(options.kind, GatewayKind::Tcp);
+    EXPECT_EQ(options.host, "a");
 }
