@@ -36,7 +36,7 @@ bool OptionalField(const Json& report, const char* name, double low, double high
     return true;
 }
 
-// Two or more digits at `at`, as a number.
+// `count` digits at `at`, as a number.
 bool Digits(std::string_view text, size_t at, size_t count, uint32_t& value) {
     return at + count <= text.size() && ParseWhole(text.substr(at, count), value);
 }

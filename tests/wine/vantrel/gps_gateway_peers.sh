@@ -6,6 +6,7 @@
 #   gps_gateway_peers.sh DONE gpsd STATE PORT LOG      gpsfake on 127.0.0.1:PORT, replaying LOG
 #   gps_gateway_peers.sh DONE pty STATE LINK FEED       socat joining two ptys at LINK and FEED
 #   gps_gateway_peers.sh DONE link NAME TARGET          a symbolic link, NAME -> TARGET
+#   gps_gateway_peers.sh DONE unlink NAME               the link again
 #   gps_gateway_peers.sh DONE stop STATE NAME           ends what "gpsd" or "pty" started
 # STATE is a folder for the peers' pid files and output.
 set -u
@@ -45,9 +46,9 @@ gpsd)
     command -v gpsfake >/dev/null || exit 1
     # gpsfake runs its own gpsd: -N (foreground) -S PORT, a control socket of its own (-F), on
     # the loopback only; -n opens the fake device without waiting for a client. It replays the
-    # log line by line every 20 ms, again and again. The control socket is gpsfake's own
+    # log line by line every 10 ms, again and again. The control socket is gpsfake's own
     # (/tmp/gpsfake-PID.sock), so a system gpsd is never touched.
-    start gpsd gpsfake -q -n -c 0.02 -W 3600 -P "$port" "$log"
+    start gpsd gpsfake -q -n -c 0.01 -W 3600 -P "$port" "$log"
     # Ready once gpsd answers on its port.
     i=0
     until (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || [ $i -ge 100 ]; do
@@ -70,6 +71,9 @@ pty)
     ;;
 link)
     ln -sfn "$2" "$1" && result=ok
+    ;;
+unlink)
+    [ -L "$1" ] && rm -f "$1" && result=ok
     ;;
 stop)
     state=$1
