@@ -98,6 +98,8 @@ foreach(dir IN LISTS wine_test_dirs)
         link_source_library(${name} vantrel_core)
         # The playback tests decode what they send as the GPS server stand-in does.
         target_link_libraries(${name} PRIVATE gps_server_core)
+        # The gateway tests play a TCP receiver.
+        target_link_libraries(${name} PRIVATE ws2_32)
     elseif(group STREQUAL "zorbel")
         link_source_library(${name} zorbel_win)
         link_source_library(${name} zorbel_core)

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 source scripts/arch.sh
 vz_choose_arch
 
-packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev xvfb fonts-liberation imagemagick wine socat)
+packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev xvfb fonts-liberation imagemagick wine
+          gpsd gpsd-clients socat)
 for arch in $VZ_ARCHES; do
     case "$arch" in
     win32) packages+=(gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686) ;;
