@@ -13,15 +13,16 @@ void InitBallWindow(ZorbelApp& app, HWND window, BallRecord& ball) {
     SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetLayeredWindowAttributes(window, 0, kBallAlpha, LWA_ALPHA);
 
+    // Shaped before it is shown, so it never appears, even for a moment, as a square. The
+    // system owns the region once it is set.
+    if (HRGN shape = ShapeRegion(app.frames.Shape())) SetWindowRgn(window, shape, FALSE);
+
     StartBall(app.world, app.random, ball);
     // One pixel shorter than the frame. Showing it here, without activation, keeps the dialog
     // manager from showing (and activating) it after creation: a new ball never takes the
     // focus from the program the user is in.
     SetWindowPos(window, HWND_TOP, ball.x, ball.y, app.world.frameWidth, app.world.frameHeight - 1,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
-
-    // The system owns the region once it is set.
-    if (HRGN shape = ShapeRegion(app.frames.Shape())) SetWindowRgn(window, shape, TRUE);
 }
 
 void PaintBallWindow(ZorbelApp& app, HWND window) {

@@ -112,7 +112,8 @@ struct ClusterFeed {
             },
             10000);
     }
-    const GpsSnapshot& Record() const { return *nav.snapshot; }
+    // What the stand-in wrote, as it stands in the shared section.
+    const GpsSnapshot& Record() const { return *nav.gpsView; }
 };
 
 struct StandIn {
