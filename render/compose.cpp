@@ -150,6 +150,35 @@ void DrawKind(GaugeDisplay& display, AppState& app, const NavState& nav, int kin
     }
 }
 
+bool IsEmpty(const RectI32& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
+
+RectI32 Union(const RectI32& a, const RectI32& b) {
+    if (IsEmpty(a)) return b;
+    if (IsEmpty(b)) return a;
+    return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
+            a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
+}
+
+bool SameRect(const RectI32& a, const RectI32& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Adds what the surface drew since BeginInk to the kind's area.
+void KeepInk(GaugeDisplay& display, int kind) {
+    RectI32 ink;
+    if (display.graphics.EndInk(&ink.left, &ink.top, &ink.right, &ink.bottom))
+        display.inkAreas[kind] = Union(display.inkAreas[kind], ink);
+}
+
+// The map view draws the values of all three of its kinds into the area kept under "Trails".
+bool ScreenChanged(const GaugeDisplay& display, int kind) {
+    if (KindBitSet(display.values.changedMask, kind)) return true;
+    return kind == kKindTrails && (KindBitSet(display.values.changedMask, kKindSatellites) ||
+                                   KindBitSet(display.values.changedMask, kKindHomeTarget));
+}
+
 } // namespace
 
 void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
@@ -164,18 +193,30 @@ void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t 
         display.graphics.DrawImage(background, frame, frame, gfx::Unit::Pixel);
     }
 
-    if (display.renderers.circularView) display.renderers.circularView(display, app, nav, heading);
+    for (RectI32& area : display.inkAreas)
+        area = RectI32{};
+
+    if (display.renderers.circularView) {
+        display.graphics.BeginInk();
+        display.renderers.circularView(display, app, nav, heading);
+        KeepInk(display, kKindTrails); // the view's hit rectangle is registered under "Trails"
+    }
 
     for (int kind = 0; kind < kGaugeKindCount; ++kind) {
         if (!IsKindShown(app.skin, kind)) continue;
+        display.graphics.BeginInk();
         char text[kGaugeTextSize] = {};
         DrawKind(display, app, nav, kind, local, heading, text, sizeof text);
         text[sizeof text - 1] = '\0';
         if (text[0] != '\0') DrawGaugeText(display, app.skin, kind, text);
+        KeepInk(display, kind);
     }
 
-    if (IsKindShown(app.skin, kKindVantrel))
+    if (IsKindShown(app.skin, kKindVantrel)) {
+        display.graphics.BeginInk();
         DrawHeadingRose(display, app.skin, app.options, heading);
+        KeepInk(display, kKindVantrel);
+    }
 
     FinishFrame(display, false);
 }
@@ -191,17 +232,26 @@ RectI32 RepaintArea(const RectI32& hitRect) {
 void FinishFrame(GaugeDisplay& display, bool repaintAll) {
     if (repaintAll || display.fullRepaint) {
         display.fullRepaint = false;
+        for (int kind = 0; kind < kGaugeKindCount; ++kind)
+            display.shownAreas[kind] = display.inkAreas[kind];
         display.hooks.invalidate(display.window, nullptr);
         return;
     }
     for (int kind = 0; kind < kGaugeKindCount; ++kind) {
         const RectI32& rect = display.hitRects[kind];
-        if (rect.right == 0) continue;
-        if (KindBitSet(display.values.changedMask, kind)) {
-            const RectI32 area = RepaintArea(rect);
-            display.hooks.invalidate(display.window, &area);
+        const bool drawn = rect.right != 0;
+        // A changed kind repaints where it is now and where it was; one that moved or vanished
+        // without a change of value (layout editing, a style switched off) likewise.
+        RectI32& shown = display.shownAreas[kind];
+        const RectI32& ink = display.inkAreas[kind];
+        if (ScreenChanged(display, kind) || !SameRect(shown, ink)) {
+            RectI32 area = Union(shown, ink);
+            if (drawn && KindBitSet(display.values.changedMask, kind))
+                area = Union(area, RepaintArea(rect));
+            if (!IsEmpty(area)) display.hooks.invalidate(display.window, &area);
+            shown = ink;
         }
-        if (display.renderers.editStep) display.renderers.editStep(display, kind);
+        if (drawn && display.renderers.editStep) display.renderers.editStep(display, kind);
     }
 }
 
@@ -246,7 +296,8 @@ void DrawSignalBars(GaugeDisplay& display, const SkinRecord& skin, const GpsSnap
     for (int i = 0; i < kSatelliteSlots; ++i) {
         int32_t snr = gps.satellites[i].snr;
         if (snr > display.signalPeak && snr < kSignalInvalid) display.signalPeak = snr;
-        int32_t bar = (h - 1) * snr / display.signalPeak + 1;
+        // In 64 bits: a tall gauge times a signal of a garbled record passes 32.
+        int32_t bar = int32_t(int64_t(h - 1) * snr / display.signalPeak + 1);
         gfx::SolidBrush brush(snr >= kSignalStrong ? record.color : dim);
         display.graphics.FillRectangle(
             brush, {float(x + i * pitch), float(y + h - bar), float(w), float(bar)});

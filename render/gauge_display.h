@@ -69,6 +69,11 @@ struct GaugeDisplay {
     gfx::Bitmap frameBitmap;            // the back buffer, 32 bpp ARGB, frame size
     // Per kind, the frame area drawn in this frame; a right edge of 0 = not drawn.
     RectI32 hitRects[kGaugeKindCount] = {};
+    // Per kind, where its pixels may lie in the last composed frame (empty when it drew none),
+    // and where they lay when the window was last told to repaint it: the two together are what
+    // a change of the kind has to repaint, however far its drawing strays from its hit rectangle.
+    RectI32 inkAreas[kGaugeKindCount] = {};
+    RectI32 shownAreas[kGaugeKindCount] = {};
     // Per kind, its text font: absent until built; built but not Valid when building failed (the
     // kind then draws no text until the font is dropped).
     std::optional<gfx::Font> textFonts[kGaugeKindCount];

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "render/ink_bounds.h"
+
 namespace gfx {
 
 // GDI+ status codes, with their GDI+ numbers.
@@ -119,9 +121,11 @@ class Pen : public NativeObject {
     Pen& operator=(Pen&& other) noexcept;
     ~Pen();
     Status SetLineCaps(LineCap start, LineCap end);
+    float Width() const { return width_; }
 
   private:
     void Release();
+    float width_ = 0;
 };
 
 class SolidBrush : public NativeObject {
@@ -158,9 +162,12 @@ class Font : public NativeObject {
     Font(Font&& other) noexcept = default;
     Font& operator=(Font&& other) noexcept;
     ~Font();
+    // The em in device pixels (a point is 1/72 inch at 96 dots per inch).
+    float EmPixels() const { return emPixels_; }
 
   private:
     void Release();
+    float emPixels_ = 0;
 };
 
 class StringFormat : public NativeObject {
@@ -172,9 +179,13 @@ class StringFormat : public NativeObject {
     ~StringFormat();
     Status SetAlignment(StringAlignment alignment);
     Status SetLineAlignment(StringAlignment alignment);
+    StringAlignment Alignment() const { return alignment_; }
+    StringAlignment LineAlignment() const { return lineAlignment_; }
 
   private:
     void Release();
+    StringAlignment alignment_ = StringAlignment::Near;
+    StringAlignment lineAlignment_ = StringAlignment::Near;
 };
 
 class GraphicsPath : public NativeObject {
@@ -189,9 +200,15 @@ class GraphicsPath : public NativeObject {
     Status AddRectangle(const RectF& rect);
     Status AddPolygon(const PointF* points, int32_t count);
     Status CloseFigure();
+    // Whether the path holds anything, and the box of all it holds.
+    bool HasBounds() const { return hasBounds_; }
+    const RectF& Bounds() const { return bounds_; }
 
   private:
     void Release();
+    void Include(const RectF& box);
+    RectF bounds_;
+    bool hasBounds_ = false;
 };
 
 class Region : public NativeObject {
@@ -203,9 +220,13 @@ class Region : public NativeObject {
     ~Region();
     Status Combine(const RectF& rect, CombineMode mode);
     Status Combine(const GraphicsPath& path, CombineMode mode);
+    // A box that holds the whole region.
+    const RectF& Bounds() const { return bounds_; }
 
   private:
     void Release();
+    void CombineBounds(const RectF& box, CombineMode mode);
+    RectF bounds_;
 };
 
 class Image : public NativeObject {
@@ -298,9 +319,19 @@ class Graphics : public NativeObject {
     void* GetHdc();
     void ReleaseHdc(void* hdc);
 
+    // Starts collecting where the following calls put pixels; EndInk gives the box in whole
+    // pixels (false when nothing was drawn).
+    void BeginInk() { ink_.Begin(); }
+    bool EndInk(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
+        return ink_.End(left, top, right, bottom);
+    }
+
   private:
     Graphics(void* handle, Status status) : NativeObject(handle, status) {}
     void Release();
+    void InkText(const std::u16string& text, const Font& font, const RectF& layout,
+                 const StringFormat* format);
+    InkBounds ink_;
 };
 
 } // namespace gfx
