@@ -50,10 +50,13 @@ std::string StepNumber(const DialGeometry& dial, const DialSteps& steps, const D
 }
 
 void DrawStepNumber(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBrush& brush,
-                    const std::string& number, gfx::PointF anchor, float fontSize) {
+                    const std::string& number, gfx::PointF anchor) {
     std::u16string wide = gfx::AnsiToUtf16(number.c_str());
+    // Measured in a layout box without size, which neither wraps nor clips: a box of
+    // (characters x em) by em, the em being in points, is lower than a line in pixels, and GDI+
+    // then measures it empty, which would hang the number a line below its point.
     gfx::RectF box;
-    g.MeasureString(wide, font, {0, 0, float(wide.size()) * fontSize, fontSize}, nullptr, &box);
+    g.MeasureString(wide, font, {0, 0, 0, 0}, nullptr, &box);
     // Centred over the anchor, standing on it.
     g.DrawString(wide, font, {anchor.x - box.width / 2, anchor.y - box.height, 0, 0}, nullptr,
                  brush);
@@ -88,7 +91,7 @@ void DrawScale(GaugeDisplay& display, GaugeRecord& record, const DialGeometry& d
         }
         if ((i != 0 || args.signedScale) && i % steps.numberInterval == 0)
             DrawStepNumber(g, font, brush, StepNumber(dial, steps, args, i),
-                           PointAt(dial, angle, kNumberRadius * r), steps.fontSize);
+                           PointAt(dial, angle, kNumberRadius * r));
         float next = angle + steps.stepAngle;
         if (next == angle) break; // a step lost to rounding would never end the walk
         angle = next;

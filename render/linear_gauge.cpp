@@ -82,7 +82,12 @@ void DrawScale(GaugeDisplay& display, const GaugeRecord& record, const LinearSca
     bool marker = display.images[args.vertical ? kImageGaugeV : kImageGaugeH].Valid();
     int32_t base = (args.vertical ? record.x : record.y) + (marker ? 0 : scale.thick);
     int64_t offset = 0;
-    if (args.vertical && args.scroll) offset = int64_t(TruncateToInt(float(q) * args.value)) % q;
+    if (args.vertical && args.scroll) {
+        // The lift repeats every q pixels for negative values as for positive ones; a negative
+        // remainder would push the scale below the gauge.
+        offset = int64_t(TruncateToInt(float(q) * args.value)) % q;
+        if (offset < 0) offset += q;
+    }
 
     gfx::Pen pen(record.color, kTickPenWidth);
     gfx::SolidBrush brush(record.color);
