@@ -145,13 +145,14 @@ void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, const gfx::Po
                         nullptr, brush);
 }
 
-void DrawSatellites(gfx::Graphics& graphics, const MapView& view, const GaugeRecord& record,
+void DrawSatellites(GaugeDisplay& display, const MapView& view, const GaugeRecord& record,
                     const GpsSnapshot& gps, int32_t heading, bool fixedNorth) {
+    gfx::Graphics& graphics = display.graphics;
     // The GPS server rewrites its record while we read it: work on one copy of the table.
     SatelliteEntry satellites[kSatelliteSlots];
     std::memcpy(satellites, gps.satellites, sizeof satellites);
     const int32_t strongest = StrongestSignal(satellites);
-    const gfx::Font font = RecordFont(record, float(record.paramA));
+    const gfx::Font& font = KindScaleFont(display, kKindSatellites, record, float(record.paramA));
     if (!font.Valid()) return;
     for (const SatelliteEntry& entry : satellites) {
         if (entry.id == 0 || entry.elevation == 0 || entry.snr == 0) continue;
@@ -196,7 +197,7 @@ void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav,
     if (home)
         DrawHome(graphics, view, app.home, KindRecord(skin, kKindHomeTarget), trailRecord.color);
     if (satellites)
-        DrawSatellites(graphics, view, KindRecord(skin, kKindSatellites), *nav.snapshot, heading,
+        DrawSatellites(display, view, KindRecord(skin, kKindSatellites), *nav.snapshot, heading,
                        HasOption(app, kOptionFixedNorth));
 
     // Nothing else in the frame clips, so lifting the clip restores the surface as it was.

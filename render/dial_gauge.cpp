@@ -79,7 +79,7 @@ void DrawScale(GaugeDisplay& display, GaugeRecord& record, const DialGeometry& d
 
     RepairFontName(record);
     DialSteps steps = DialStepsOf(record, dial, args);
-    gfx::Font font = RecordFont(record, steps.fontSize);
+    const gfx::Font& font = KindScaleFont(display, args.kind, record, steps.fontSize);
     float r = float(dial.h);
     float last = float(dial.lastAngle);
     float angle = float(dial.firstAngle);

@@ -12,6 +12,8 @@ GaugeDisplay::~GaugeDisplay() {
     // Everything that holds a GDI+ handle goes before GDI+ itself.
     for (auto& font : textFonts)
         font.reset();
+    for (auto& font : scaleFonts)
+        font.font.reset();
     ReleaseSkinDrawing(*this);
     if (gdiplusStatus == gfx::Status::Ok) gfx::Shutdown(gdiplusToken);
 }
@@ -27,6 +29,8 @@ void ReleaseSkinDrawing(GaugeDisplay& display) {
 void ResetForSkin(GaugeDisplay& display, const SkinRecord& skin) {
     for (auto& font : display.textFonts)
         font.reset();
+    for (auto& font : display.scaleFonts)
+        font.font.reset();
     ResetGaugeValuesForSkin(display.values, skin);
 }
 

@@ -77,6 +77,14 @@ struct GaugeDisplay {
     // Per kind, its text font: absent until built; built but not Valid when building failed (the
     // kind then draws no text until the font is dropped).
     std::optional<gfx::Font> textFonts[kGaugeKindCount];
+    // Per kind, the font of its scale numbers, labels or satellite numbers, kept with the name
+    // and size it was made from: made again only when either changes or the skin is reloaded.
+    struct ScaleFont {
+        std::optional<gfx::Font> font;
+        float emSize = 0;
+        char name[kFontNameSize] = {};
+    };
+    ScaleFont scaleFonts[kGaugeKindCount];
     GaugeValues values; // changedMask, values, needles, history
 
     uintptr_t gdiplusToken = 0;

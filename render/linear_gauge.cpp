@@ -21,7 +21,7 @@ constexpr int32_t kStartLimit = 1000000000;
 
 struct ScaleText {
     gfx::Graphics& graphics;
-    gfx::Font font;
+    const gfx::Font& font;
     gfx::RectF layout; // the measuring box of every number
     gfx::RectF Measure(const std::u16string& text) const {
         gfx::RectF box;
@@ -73,7 +73,8 @@ int64_t StepValue(const LinearScale& scale, const LinearArgs& args, int64_t k) {
 void DrawScale(GaugeDisplay& display, const GaugeRecord& record, const LinearScale& scale,
                const LinearArgs& args) {
     float em = float(scale.length) * kFontPerLength;
-    ScaleText text{display.graphics, RecordFont(record, em), {0, 0, 6 * em, 2 * em}};
+    ScaleText text{
+        display.graphics, KindScaleFont(display, args.kind, record, em), {0, 0, 6 * em, 2 * em}};
     gfx::RectF sample = text.Measure(kSampleNumber);
     int64_t q =
         LinearNumberInterval(scale, args, sample.width + kTextRoom, sample.height + kTextRoom);

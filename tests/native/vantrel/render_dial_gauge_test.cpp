@@ -111,7 +111,18 @@ TEST_F(Dial, DefaultSpeedometerScaleArcTicksAndNumbers) {
     EXPECT_EQ(display->hitRects[kKindSpeedometer].top, 20);
     EXPECT_EQ(display->hitRects[kKindSpeedometer].right, 155);
     EXPECT_EQ(display->hitRects[kKindSpeedometer].bottom, 165);
-    EXPECT_EQ(rec::LiveObjects(), live); // pen, brush and font released
+    EXPECT_EQ(rec::LiveObjects(), live + 1); // pen and brush released, the font kept
+    // The next frame uses the kept font; a new size or name makes a new one in its place.
+    Draw(0, 0);
+    EXPECT_EQ(rec::LiveObjects(), live + 1);
+    EXPECT_EQ(Of("DrawString")[0].fontSize, em);
+    Record(kKindSpeedometer).paramB = 150;
+    Draw(0, 0);
+    EXPECT_EQ(rec::LiveObjects(), live + 1);
+    EXPECT_FLOAT_EQ(Of("DrawString")[0].fontSize, 150 * 0.06666667f);
+    std::strcpy(Record(kKindSpeedometer).fontName, "Tahoma");
+    Draw(0, 0);
+    EXPECT_EQ(rec::Narrow(Of("DrawString")[0].fontFamily), "Tahoma");
 }
 
 TEST_F(Dial, StepsAndSpacingOfTheDefaultSpeedometer) {
