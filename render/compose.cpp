@@ -1,6 +1,9 @@
 #include "render/compose.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 #include <cstdio>
 
 #include "render/gauge_text.h"
@@ -181,42 +184,171 @@ bool ScreenChanged(const GaugeDisplay& display, int kind) {
 
 } // namespace
 
-void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
-             int32_t frameHeight, int32_t heading) {
-    const GpsSnapshot& gps = *nav.snapshot;
-    SystemTime16 local = display.hooks.localTime(gps.fixValid ? &gps.utcTime : nullptr);
+namespace {
 
+bool Overlap(const RectI32& a, const RectI32& b) {
+    return !IsEmpty(a) && !IsEmpty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
+           b.top < a.bottom;
+}
+
+void DrawBackground(GaugeDisplay& display, int32_t frameWidth, int32_t frameHeight) {
     display.graphics.Clear(kOpaqueBlack);
     const gfx::Image& background = display.images[kImageBackground];
     if (background.Valid()) {
         gfx::RectF frame{0, 0, float(frameWidth), float(frameHeight)};
         display.graphics.DrawImage(background, frame, frame, gfx::Unit::Pixel);
     }
+}
 
+// What one pass put down besides the kinds' own areas: the map view comes before every kind and
+// the heading rose after them all, so both are kept apart for the frame cache's order check.
+struct PassInk {
+    RectI32 view;
+    RectI32 rose;
+};
+
+// One pass over the frame in the composer's order: black and the background, the map view, the
+// kinds in index order, the heading rose. `display.layer` says which parts each draws.
+PassInk DrawPass(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
+                 int32_t frameHeight, int32_t heading, const SystemTime16& local) {
+    const DrawLayer layer = display.layer;
+    PassInk pass;
     for (RectI32& area : display.inkAreas)
         area = RectI32{};
+    if (layer != DrawLayer::MovingParts) DrawBackground(display, frameWidth, frameHeight);
 
-    if (display.renderers.circularView) {
+    if (layer != DrawLayer::StaticParts && display.renderers.circularView) {
         display.graphics.BeginInk();
         display.renderers.circularView(display, app, nav, heading);
         KeepInk(display, kKindTrails); // the view's hit rectangle is registered under "Trails"
+        pass.view = display.inkAreas[kKindTrails];
     }
 
     for (int kind = 0; kind < kGaugeKindCount; ++kind) {
         if (!IsKindShown(app.skin, kind)) continue;
+        if (layer == DrawLayer::StaticParts && !display.cache.cached[kind]) continue;
         display.graphics.BeginInk();
         char text[kGaugeTextSize] = {};
         DrawKind(display, app, nav, kind, local, heading, text, sizeof text);
         text[sizeof text - 1] = '\0';
-        if (text[0] != '\0') DrawGaugeText(display, app.skin, kind, text);
+        if (text[0] != '\0' && layer != DrawLayer::StaticParts)
+            DrawGaugeText(display, app.skin, kind, text);
         KeepInk(display, kind);
     }
 
-    if (IsKindShown(app.skin, kKindVantrel)) {
+    if (layer != DrawLayer::StaticParts && IsKindShown(app.skin, kKindVantrel)) {
         display.graphics.BeginInk();
         DrawHeadingRose(display, app.skin, app.options, heading);
-        KeepInk(display, kKindVantrel);
+        RectI32 rose;
+        if (display.graphics.EndInk(&rose.left, &rose.top, &rose.right, &rose.bottom))
+            pass.rose = rose;
     }
+    return pass;
+}
+
+// A scale that stands still whatever the value: the dial styles with a fixed scale (0, 2) and
+// the linear styles with a scale that does not scroll (4, 6).
+bool StandingScale(const GaugeRecord& record, int kind) {
+    AnalogRule rule;
+    if (!AnalogRuleOf(kind, &rule) || record.paramB == 0) return false;
+    return record.paramD == 0 || record.paramD == 2 || record.paramD == 4 || record.paramD == 6;
+}
+
+bool CacheStale(const GaugeDisplay& display, const SkinRecord& skin, int32_t width,
+                int32_t height) {
+    const FrameCache& cache = display.cache;
+    return !cache.valid || cache.width != width || cache.height != height ||
+           SkinRecordsDiffer(cache.skin, skin);
+}
+
+// Draws the cache: black, the background and every standing scale, in the frame's order.
+bool BuildCache(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t width,
+                int32_t height, int32_t heading, const SystemTime16& local) {
+    FrameCache& cache = display.cache;
+    cache.valid = false;
+    if (!cache.bitmap.Valid() || cache.width != width || cache.height != height) {
+        cache.graphics = gfx::Graphics();
+        cache.bitmap = gfx::Bitmap(width, height);
+        cache.graphics = gfx::Graphics::FromImage(cache.bitmap);
+        cache.graphics.SetSmoothingMode(gfx::SmoothingMode::AntiAlias);
+        cache.width = width;
+        cache.height = height;
+    }
+    if (!cache.graphics.Valid()) return false;
+    for (int kind = 0; kind < kGaugeKindCount; ++kind)
+        cache.cached[kind] = IsKindShown(app.skin, kind) && !cache.live[kind] &&
+                             StandingScale(KindRecord(app.skin, kind), kind);
+
+    RectI32 hits[kGaugeKindCount];
+    std::copy(std::begin(display.hitRects), std::end(display.hitRects), hits);
+    std::swap(display.graphics, cache.graphics);
+    display.layer = DrawLayer::StaticParts;
+    DrawPass(display, app, nav, width, height, heading, local);
+    display.layer = DrawLayer::Everything;
+    std::swap(display.graphics, cache.graphics);
+    std::copy(std::begin(hits), std::end(hits), display.hitRects);
+    std::copy(std::begin(display.inkAreas), std::end(display.inkAreas), cache.staticInk);
+
+    cache.skin = app.skin; // after the pass: drawing may repair an empty font name
+    cache.valid = true;
+    return true;
+}
+
+// A cached scale under something the frame draws before it would come out on top of it from
+// the cache: such scales are drawn live from now on. True when any was found.
+bool DemoteCoveredScales(GaugeDisplay& display, const PassInk& pass) {
+    FrameCache& cache = display.cache;
+    bool demoted = false;
+    for (int kind = 0; kind < kGaugeKindCount; ++kind) {
+        if (!cache.cached[kind]) continue;
+        const RectI32& scale = cache.staticInk[kind];
+        bool covered = Overlap(pass.view, scale);
+        for (int earlier = 0; earlier < kind && !covered; ++earlier)
+            covered = Overlap(display.inkAreas[earlier], scale);
+        if (!covered) continue;
+        cache.live[kind] = true;
+        cache.valid = false;
+        demoted = true;
+    }
+    return demoted;
+}
+
+} // namespace
+
+void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
+             int32_t frameHeight, int32_t heading) {
+    const GpsSnapshot& gps = *nav.snapshot;
+    SystemTime16 local = display.hooks.localTime(gps.fixValid ? &gps.utcTime : nullptr);
+
+    PassInk pass;
+    bool fromCache = false;
+    // Each round draws at least one more scale live, so the rounds end.
+    for (int round = 0; display.cache.enabled && round <= kGaugeKindCount; ++round) {
+        if (CacheStale(display, app.skin, frameWidth, frameHeight) &&
+            !BuildCache(display, app, nav, frameWidth, frameHeight, heading, local))
+            break;
+        display.graphics.SetCompositingMode(gfx::CompositingMode::SourceCopy);
+        display.graphics.DrawImage(display.cache.bitmap,
+                                   {0, 0, float(frameWidth), float(frameHeight)},
+                                   {0, 0, float(frameWidth), float(frameHeight)}, gfx::Unit::Pixel);
+        display.graphics.SetCompositingMode(gfx::CompositingMode::SourceOver);
+        display.layer = DrawLayer::MovingParts;
+        pass = DrawPass(display, app, nav, frameWidth, frameHeight, heading, local);
+        display.layer = DrawLayer::Everything;
+        if (!DemoteCoveredScales(display, pass)) {
+            fromCache = true;
+            break;
+        }
+    }
+    if (fromCache) {
+        for (int kind = 0; kind < kGaugeKindCount; ++kind)
+            if (display.cache.cached[kind])
+                display.inkAreas[kind] =
+                    Union(display.inkAreas[kind], display.cache.staticInk[kind]);
+    } else {
+        pass = DrawPass(display, app, nav, frameWidth, frameHeight, heading, local);
+    }
+    display.inkAreas[kKindVantrel] = Union(display.inkAreas[kKindVantrel], pass.rose);
 
     FinishFrame(display, false);
 }

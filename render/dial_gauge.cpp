@@ -206,7 +206,12 @@ void DrawDialGauge(GaugeDisplay& display, SkinRecord& skin, const DialArgs& args
     GaugeRecord& record = KindRecord(skin, args.kind);
     if (record.paramB == 0) return;
     DialGeometry dial = DialGeometryOf(skin, args);
-    if (!args.noScale) DrawScale(display, record, dial, args);
+    // The frame cache holds the scale of a dial whose scale stands still; the cache's own pass
+    // draws nothing else.
+    const bool scaleCached =
+        display.layer == DrawLayer::MovingParts && display.cache.cached[args.kind];
+    if (!args.noScale && !scaleCached) DrawScale(display, record, dial, args);
+    if (display.layer == DrawLayer::StaticParts) return;
 
     int32_t side = 2 * dial.h + 1;
     display.hitRects[args.kind] = {record.x, record.y, record.x + side, record.y + side};

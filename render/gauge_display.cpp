@@ -19,6 +19,9 @@ GaugeDisplay::~GaugeDisplay() {
 }
 
 void ReleaseSkinDrawing(GaugeDisplay& display) {
+    display.cache.valid = false;
+    display.cache.graphics = gfx::Graphics();
+    display.cache.bitmap = gfx::Bitmap();
     display.graphics = gfx::Graphics();
     display.frameBitmap = gfx::Bitmap();
     display.images[kImageBackground] = gfx::Image();
@@ -27,6 +30,9 @@ void ReleaseSkinDrawing(GaugeDisplay& display) {
 }
 
 void ResetForSkin(GaugeDisplay& display, const SkinRecord& skin) {
+    display.cache.valid = false;
+    for (bool& live : display.cache.live)
+        live = false;
     for (auto& font : display.textFonts)
         font.reset();
     for (auto& font : display.scaleFonts)

@@ -53,6 +53,28 @@ struct EditState {
     bool dragging = false;
 };
 
+// Which parts of the gauges a drawing pass puts down: all of them, only what the frame cache
+// holds (the background and the scales that do not move), or what moves over the cache.
+enum class DrawLayer : uint8_t { Everything, StaticParts, MovingParts };
+
+// The frame without what moves: black, the background and the scales of the dials and linear
+// gauges whose scales stand still. A frame starts as a copy of it. It is drawn again whenever
+// the record it was drawn from differs in any byte (colours, fonts, positions, a range that grew),
+// the frame size changes or a skin is loaded. A scale found under something drawn before it in
+// the frame's order is drawn live from then on, so the cache never changes a pixel.
+struct FrameCache {
+    bool enabled = true; // off: every frame is drawn whole, the way the cache must match
+    bool valid = false;
+    gfx::Bitmap bitmap;
+    gfx::Graphics graphics;
+    int32_t width = 0;
+    int32_t height = 0;
+    SkinRecord skin{};                       // the record as it stood when the cache was drawn
+    bool cached[kGaugeKindCount] = {};       // the kind's scale lies in the cache
+    bool live[kGaugeKindCount] = {};         // the kind's scale overlapped earlier drawing
+    RectI32 staticInk[kGaugeKindCount] = {}; // where the cached scale's pixels lie
+};
+
 struct GaugeDisplay {
     // Starts GDI+ and resets the values for `skin` (the compiled-in record at program start).
     GaugeDisplay(const SkinRecord& skin, const DisplayHooks& hooks);
@@ -91,6 +113,9 @@ struct GaugeDisplay {
     gfx::Status gdiplusStatus = gfx::Status::GdiplusNotInitialized;
 
     EditState edit;
+
+    DrawLayer layer = DrawLayer::Everything; // the pass being drawn
+    FrameCache cache;
 
     // Program-lifetime values of single gauges: the home-arrival beep of "Dist Home" and the
     // strongest signal seen by "Signal".

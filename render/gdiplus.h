@@ -73,6 +73,7 @@ enum class SmoothingMode : int32_t {
 enum class MatrixOrder : int32_t { Prepend = 0, Append = 1 };
 enum class CombineMode : int32_t { Replace = 0, Intersect = 1, Union = 2, Xor = 3, Exclude = 4 };
 enum class LineCap : int32_t { Flat = 0, Square = 1, Round = 2, Triangle = 3 };
+enum class CompositingMode : int32_t { SourceOver = 0, SourceCopy = 1 };
 
 // GDI+ start-up and shut-down for the whole process (GDI+ version 1, no debug callback,
 // background thread and external codecs as the system provides them).
@@ -279,6 +280,8 @@ class Graphics : public NativeObject {
     ~Graphics();
 
     Status SetSmoothingMode(SmoothingMode mode);
+    // SourceCopy replaces what lies under a drawing instead of blending over it.
+    Status SetCompositingMode(CompositingMode mode);
     Status Clear(Argb color);
 
     Status TranslateTransform(float dx, float dy, MatrixOrder order);
@@ -331,7 +334,14 @@ class Graphics : public NativeObject {
     void Release();
     void InkText(const std::u16string& text, const Font& font, const RectF& layout,
                  const StringFormat* format);
+    // The last text measured, which the drawing of the same text in the same font that follows
+    // it takes as the size of its ink.
+    void NoteMeasure(const std::u16string& text, const Font& font, const RectF& layout,
+                     const RectF& bounds) const;
     InkBounds ink_;
+    mutable std::u16string measuredText_;
+    mutable const void* measuredFont_ = nullptr;
+    mutable RectF measured_;
 };
 
 } // namespace gfx

@@ -391,6 +391,9 @@ void Graphics::Release() {
 Status Graphics::SetSmoothingMode(SmoothingMode mode) {
     return Keep(From(flat::GdipSetSmoothingMode(GRAPHICS, Gdiplus::SmoothingMode(mode))));
 }
+Status Graphics::SetCompositingMode(CompositingMode mode) {
+    return Keep(From(flat::GdipSetCompositingMode(GRAPHICS, Gdiplus::CompositingMode(mode))));
+}
 Status Graphics::Clear(Argb color) {
     ink_.Everything();
     return Keep(From(flat::GdipGraphicsClear(GRAPHICS, color)));
@@ -517,6 +520,7 @@ Status Graphics::MeasureString(const std::u16string& text, const Font& font, con
         nullptr));
     *bounds =
         status == Status::Ok ? RectF{result.X, result.Y, result.Width, result.Height} : RectF{};
+    if (status == Status::Ok) NoteMeasure(text, font, layout, *bounds);
     return Keep(status);
 }
 

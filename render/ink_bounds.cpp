@@ -12,6 +12,7 @@ namespace {
 constexpr double kAntiAliasing = 1.0;  // a smoothed edge reaches one pixel further
 constexpr double kLineHeightEms = 1.5; // higher than any line of a text font
 constexpr double kPaddingEms = 0.5;    // GDI+ pads a text by about a sixth of an em each side
+constexpr double kMeasuredOverhangEms = 0.25; // past a measured box, see MeasuredText
 constexpr double kPi = 3.14159265358979323846;
 // Past this the box only says "everywhere": keeps the arithmetic finite on absurd input.
 constexpr double kFar = 1e7;
@@ -184,45 +185,61 @@ void InkBounds::Points(const PointF* points, int32_t count, float grow) {
     Box({float(l), float(t), float(r - l), float(b - t)}, grow);
 }
 
-void InkBounds::Text(const RectF& layout, StringAlignment alignment, StringAlignment lineAlignment,
-                     float emPixels, int32_t characters) {
-    if (characters <= 0) return;
-    const double em = std::fabs(double(emPixels));
-    const double width = double(characters) * em;
-    const double height = kLineHeightEms * em;
-    const double pad = kPaddingEms * em + 1;
-    const bool sized = layout.width > 0 && layout.height > 0;
-    // Where the text's line is anchored: the layout's left, centre or right (a point layout is
-    // all three at once), and likewise its top, middle or bottom.
-    auto place = [](double origin, double extent, double ink, StringAlignment a, double* from,
-                    double* to) {
+namespace {
+
+// Where a line of ink `width` x `height` lies in its layout, `pad` added on every side: at the
+// layout's left, centre or right (a layout without size is a point, all three at once), and
+// likewise its top, middle or bottom; GDI+ clips a text to a layout box that has a size.
+bool PlaceText(const RectF& layout, StringAlignment alignment, StringAlignment lineAlignment,
+               double width, double height, double pad, RectF* box) {
+    auto place = [](double origin, double extent, double ink, StringAlignment a) {
         switch (a) {
         case StringAlignment::Center:
-            *from = origin + extent / 2 - ink / 2;
-            break;
+            return origin + extent / 2 - ink / 2;
         case StringAlignment::Far:
-            *from = origin + extent - ink;
-            break;
+            return origin + extent - ink;
         default:
-            *from = origin;
-            break;
+            return origin;
         }
-        *to = *from + ink;
     };
-    double x0, x1, y0, y1;
+    const bool sized = layout.width > 0 && layout.height > 0;
     const double w = sized ? double(layout.width) : 0;
     const double h = sized ? double(layout.height) : 0;
-    place(layout.x, w, width, alignment, &x0, &x1);
-    place(layout.y, h, height, lineAlignment, &y0, &y1);
-    x0 -= pad, x1 += pad, y0 -= pad, y1 += pad;
-    if (sized) { // GDI+ clips a text to a layout box that has a size
+    double x0 = place(layout.x, w, width, alignment) - pad;
+    double y0 = place(layout.y, h, height, lineAlignment) - pad;
+    double x1 = x0 + width + 2 * pad;
+    double y1 = y0 + height + 2 * pad;
+    if (sized) {
         x0 = std::max(x0, double(layout.x));
         y0 = std::max(y0, double(layout.y));
         x1 = std::min(x1, double(layout.x) + layout.width);
         y1 = std::min(y1, double(layout.y) + layout.height);
-        if (x0 >= x1 || y0 >= y1) return;
+        if (x0 >= x1 || y0 >= y1) return false;
     }
-    Box({float(x0), float(y0), float(x1 - x0), float(y1 - y0)}, 0);
+    *box = {float(x0), float(y0), float(x1 - x0), float(y1 - y0)};
+    return true;
+}
+
+} // namespace
+
+void InkBounds::Text(const RectF& layout, StringAlignment alignment, StringAlignment lineAlignment,
+                     float emPixels, int32_t characters) {
+    if (characters <= 0) return;
+    const double em = std::fabs(double(emPixels));
+    RectF box;
+    if (PlaceText(layout, alignment, lineAlignment, double(characters) * em, kLineHeightEms * em,
+                  kPaddingEms * em + 1, &box))
+        Box(box, 0);
+}
+
+void InkBounds::MeasuredText(const RectF& layout, StringAlignment alignment,
+                             StringAlignment lineAlignment, float emPixels, float width,
+                             float height) {
+    // The measured box holds GDI+'s own padding; a glyph may still overhang it a little (Wine's
+    // far alignment puts the last one up to a sixth of the line past it).
+    const double pad = kMeasuredOverhangEms * std::fabs(double(emPixels)) + 1;
+    RectF box;
+    if (PlaceText(layout, alignment, lineAlignment, width, height, pad, &box)) Box(box, 0);
 }
 
 void InkBounds::Everything() {
@@ -292,11 +309,27 @@ void Region::CombineBounds(const RectF& box, CombineMode mode) {
     bounds_ = {l, t, r - l, b - t};
 }
 
+void Graphics::NoteMeasure(const std::u16string& text, const Font& font, const RectF& layout,
+                           const RectF& bounds) const {
+    // A measure that the layout box cut short says nothing of the whole text's size.
+    const bool cut = (layout.width > 0 && bounds.width >= layout.width - 0.5f) ||
+                     (layout.height > 0 && bounds.height >= layout.height - 0.5f);
+    measuredFont_ = cut ? nullptr : font.Handle();
+    measuredText_ = text;
+    measured_ = bounds;
+}
+
 void Graphics::InkText(const std::u16string& text, const Font& font, const RectF& layout,
                        const StringFormat* format) {
-    ink_.Text(layout, format ? format->Alignment() : StringAlignment::Near,
-              format ? format->LineAlignment() : StringAlignment::Near, font.EmPixels(),
-              int32_t(text.size()));
+    const StringAlignment alignment = format ? format->Alignment() : StringAlignment::Near;
+    const StringAlignment line = format ? format->LineAlignment() : StringAlignment::Near;
+    if (measuredFont_ != nullptr && measuredFont_ == font.Handle() && measuredText_ == text &&
+        measured_.width > 0 && measured_.height > 0) {
+        ink_.MeasuredText(layout, alignment, line, font.EmPixels(), measured_.width,
+                          measured_.height);
+        return;
+    }
+    ink_.Text(layout, alignment, line, font.EmPixels(), int32_t(text.size()));
 }
 
 } // namespace gfx

@@ -42,6 +42,9 @@ class InkBounds {
     // text hangs from) with a font of `emPixels`.
     void Text(const RectF& layout, StringAlignment alignment, StringAlignment lineAlignment,
               float emPixels, int32_t characters);
+    // The same with the text's measured size (GDI+ padding included) instead of an estimate.
+    void MeasuredText(const RectF& layout, StringAlignment alignment, StringAlignment lineAlignment,
+                      float emPixels, float width, float height);
     // The whole surface (a clear).
     void Everything();
 

@@ -199,7 +199,12 @@ void DrawLinearGauge(GaugeDisplay& display, SkinRecord& skin, const LinearArgs& 
     const GaugeRecord& record = KindRecord(skin, args.kind);
     LinearScale scale = LinearScaleOf(record, args);
     int32_t pos = LinearPosition(scale, args);
-    if (args.drawScale) DrawScale(display, record, scale, args);
+    // The frame cache holds the scale of a gauge whose scale stands still; the cache's own pass
+    // draws nothing else.
+    const bool scaleCached =
+        display.layer == DrawLayer::MovingParts && display.cache.cached[args.kind];
+    if (args.drawScale && !scaleCached) DrawScale(display, record, scale, args);
+    if (display.layer == DrawLayer::StaticParts) return;
 
     RectI32 hit = ScaleHitRect(record, scale, args.vertical);
     if (args.drawIndicator) {

@@ -540,6 +540,12 @@ Status Graphics::SetSmoothingMode(SmoothingMode mode) {
     call->args = {float(mode)};
     return Keep(Status::Ok);
 }
+Status Graphics::SetCompositingMode(CompositingMode mode) {
+    Call* call = Begin(handle_, "SetCompositingMode");
+    if (!call) return Keep(Status::InvalidParameter);
+    call->args = {float(mode)};
+    return Keep(Status::Ok);
+}
 Status Graphics::Clear(Argb color) {
     ink_.Everything();
     Call* call = Begin(handle_, "Clear");
@@ -750,6 +756,7 @@ Status Graphics::MeasureString(const std::u16string& text, const Font& font, con
     if (layout.width > 0 && size.width > layout.width) size.width = layout.width;
     if (layout.height > 0 && size.height > layout.height) size.height = layout.height;
     *bounds = RectF{layout.x, layout.y, size.width, size.height};
+    NoteMeasure(text, font, layout, *bounds);
     return Keep(Status::Ok);
 }
 
