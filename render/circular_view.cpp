@@ -191,7 +191,8 @@ void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav,
     gfx::GraphicsPath circle;
     circle.AddEllipse(square);
     gfx::Region clip(circle);
-    graphics.SetClip(clip, gfx::CombineMode::Replace);
+    graphics.SetClip(clip,
+                     display.frameClip ? gfx::CombineMode::Intersect : gfx::CombineMode::Replace);
 
     if (trails) DrawTrail(graphics, view, nav.trail, trailRecord.color);
     if (home)
@@ -200,8 +201,12 @@ void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav,
         DrawSatellites(display, view, KindRecord(skin, kKindSatellites), *nav.snapshot, heading,
                        HasOption(app, kOptionFixedNorth));
 
-    // Nothing else in the frame clips, so lifting the clip restores the surface as it was.
-    graphics.ResetClip();
+    // Nothing else in the frame clips, so lifting the clip (back to the rectangle being drawn
+    // again, if any) restores the surface as it was.
+    if (display.frameClip)
+        graphics.SetClip(*display.frameClip, gfx::CombineMode::Replace);
+    else
+        graphics.ResetClip();
     display.hitRects[kKindTrails] = {view.cx - view.radius, view.cy - view.radius,
                                      view.cx + view.radius, view.cy + view.radius};
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 #include <utility>
+#include <vector>
 #include <cstdio>
 
 #include "render/gauge_text.h"
@@ -168,13 +169,6 @@ bool SameRect(const RectI32& a, const RectI32& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Adds what the surface drew since BeginInk to the kind's area.
-void KeepInk(GaugeDisplay& display, int kind) {
-    RectI32 ink;
-    if (display.graphics.EndInk(&ink.left, &ink.top, &ink.right, &ink.bottom))
-        display.inkAreas[kind] = Union(display.inkAreas[kind], ink);
-}
-
 // The map view draws the values of all three of its kinds into the area kept under "Trails".
 bool ScreenChanged(const GaugeDisplay& display, int kind) {
     if (KindBitSet(display.values.changedMask, kind)) return true;
@@ -207,43 +201,140 @@ struct PassInk {
     RectI32 rose;
 };
 
+bool DemoteCoveredScales(GaugeDisplay& display, const PassInk& pass);
+
 // One pass over the frame in the composer's order: black and the background, the map view, the
-// kinds in index order, the heading rose. `display.layer` says which parts each draws.
+// kinds in index order, the heading rose. `display.layer` says which parts each draws. With
+// `parts`, what each part drew is described there; with `only`, just the parts it names are drawn
+// and the kinds' areas are left as they stand.
 PassInk DrawPass(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t frameWidth,
-                 int32_t frameHeight, int32_t heading, const SystemTime16& local) {
+                 int32_t frameHeight, int32_t heading, const SystemTime16& local,
+                 FrameParts* parts = nullptr, const bool* only = nullptr) {
     const DrawLayer layer = display.layer;
+    gfx::Graphics& g = display.graphics;
     PassInk pass;
-    for (RectI32& area : display.inkAreas)
-        area = RectI32{};
+    if (!only)
+        for (RectI32& area : display.inkAreas)
+            area = RectI32{};
+    if (parts)
+        for (int p = 0; p < kFrameParts; ++p) {
+            parts->digest[p] = 0;
+            parts->ink[p] = RectI32{};
+        }
+    auto begin = [&](int part) {
+        if (only && !only[part]) return false;
+        g.BeginInk();
+        return true;
+    };
+    auto end = [&](int part) {
+        RectI32 ink;
+        if (!g.EndInk(&ink.left, &ink.top, &ink.right, &ink.bottom)) ink = RectI32{};
+        if (parts) {
+            parts->digest[part] = g.InkDigest();
+            parts->ink[part] = ink;
+        }
+        return ink;
+    };
     if (layer != DrawLayer::MovingParts) DrawBackground(display, frameWidth, frameHeight);
 
-    if (layer != DrawLayer::StaticParts && display.renderers.circularView) {
-        display.graphics.BeginInk();
+    if (layer != DrawLayer::StaticParts && display.renderers.circularView && begin(kViewPart)) {
         display.renderers.circularView(display, app, nav, heading);
-        KeepInk(display, kKindTrails); // the view's hit rectangle is registered under "Trails"
-        pass.view = display.inkAreas[kKindTrails];
+        pass.view = end(kViewPart);
+        // The view's hit rectangle is registered under "Trails", and so is its area.
+        if (!only) display.inkAreas[kKindTrails] = Union(display.inkAreas[kKindTrails], pass.view);
     }
 
     for (int kind = 0; kind < kGaugeKindCount; ++kind) {
         if (!IsKindShown(app.skin, kind)) continue;
         if (layer == DrawLayer::StaticParts && !display.cache.cached[kind]) continue;
-        display.graphics.BeginInk();
+        if (!begin(KindPart(kind))) continue;
         char text[kGaugeTextSize] = {};
         DrawKind(display, app, nav, kind, local, heading, text, sizeof text);
         text[sizeof text - 1] = '\0';
         if (text[0] != '\0' && layer != DrawLayer::StaticParts)
             DrawGaugeText(display, app.skin, kind, text);
-        KeepInk(display, kind);
+        const RectI32 ink = end(KindPart(kind));
+        if (!only) display.inkAreas[kind] = Union(display.inkAreas[kind], ink);
     }
 
-    if (layer != DrawLayer::StaticParts && IsKindShown(app.skin, kKindVantrel)) {
-        display.graphics.BeginInk();
+    if (layer != DrawLayer::StaticParts && IsKindShown(app.skin, kKindVantrel) &&
+        begin(kRosePart)) {
         DrawHeadingRose(display, app.skin, app.options, heading);
-        RectI32 rose;
-        if (display.graphics.EndInk(&rose.left, &rose.top, &rose.right, &rose.bottom))
-            pass.rose = rose;
+        pass.rose = end(kRosePart);
     }
     return pass;
+}
+
+// Copies the cache over the frame, or over one rectangle of it.
+void RestoreFromCache(GaugeDisplay& display, const gfx::RectF& area) {
+    display.graphics.SetCompositingMode(gfx::CompositingMode::SourceCopy);
+    display.graphics.DrawImage(display.cache.bitmap, area, area, gfx::Unit::Pixel);
+    display.graphics.SetCompositingMode(gfx::CompositingMode::SourceOver);
+}
+
+// The rectangles to draw again: where each part that changed was and is, merged where they
+// touch so that no pixel is drawn twice.
+std::vector<RectI32> ChangedAreas(const FrameParts& before, const FrameParts& now, int32_t width,
+                                  int32_t height) {
+    std::vector<RectI32> areas;
+    for (int p = 0; p < kFrameParts; ++p) {
+        if (before.digest[p] == now.digest[p] && SameRect(before.ink[p], now.ink[p])) continue;
+        RectI32 r = Union(before.ink[p], now.ink[p]);
+        r = {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width),
+             std::min(r.bottom, height)};
+        if (!IsEmpty(r)) areas.push_back(r);
+    }
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (size_t a = 0; a < areas.size() && !merged; ++a)
+            for (size_t b = a + 1; b < areas.size() && !merged; ++b)
+                if (Overlap(areas[a], areas[b])) {
+                    areas[a] = Union(areas[a], areas[b]);
+                    areas.erase(areas.begin() + std::ptrdiff_t(b));
+                    merged = true;
+                }
+    }
+    return areas;
+}
+
+// A frame over the previous one: the parts are probed (they describe their calls without
+// drawing), and only the rectangles of the parts whose calls changed are drawn again, from the
+// cache up, by every part that reaches into them, in the frame's order. False when a cached
+// scale turned out to be covered: the frame must then be drawn whole.
+bool DrawChangedParts(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t width,
+                      int32_t height, int32_t heading, const SystemTime16& local, PassInk* pass) {
+    FrameParts now;
+    display.layer = DrawLayer::MovingParts;
+    // The signal bars raise their peak slot by slot as they draw: the probe must leave it where
+    // the frame starts, and the frame must end where a whole frame would.
+    const int32_t peakBefore = display.signalPeak;
+    display.graphics.SetProbe(true);
+    *pass = DrawPass(display, app, nav, width, height, heading, local, &now);
+    display.graphics.SetProbe(false);
+    const int32_t peakAfter = display.signalPeak;
+    display.signalPeak = peakBefore;
+    if (DemoteCoveredScales(display, *pass)) {
+        display.layer = DrawLayer::Everything;
+        return false;
+    }
+    for (const RectI32& r : ChangedAreas(display.parts, now, width, height)) {
+        bool only[kFrameParts];
+        for (int p = 0; p < kFrameParts; ++p)
+            only[p] = Overlap(now.ink[p], r);
+        const gfx::RectF area{float(r.left), float(r.top), float(r.right - r.left),
+                              float(r.bottom - r.top)};
+        display.frameClip = area;
+        display.graphics.SetClip(area, gfx::CombineMode::Replace);
+        RestoreFromCache(display, area);
+        DrawPass(display, app, nav, width, height, heading, local, nullptr, only);
+        display.graphics.ResetClip();
+        display.frameClip.reset();
+    }
+    display.signalPeak = peakAfter;
+    display.layer = DrawLayer::Everything;
+    display.parts = now;
+    display.parts.valid = true;
+    return true;
 }
 
 // A scale that stands still whatever the value: the dial styles with a fixed scale (0, 2) and
@@ -322,22 +413,27 @@ void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t 
 
     PassInk pass;
     bool fromCache = false;
-    // Each round draws at least one more scale live, so the rounds end.
-    for (int round = 0; display.cache.enabled && round <= kGaugeKindCount; ++round) {
+    const bool wholeFrame = display.fullRepaint || app.configDialog != nullptr;
+    if (display.cache.enabled && display.parts.valid && !wholeFrame &&
+        !CacheStale(display, app.skin, frameWidth, frameHeight))
+        fromCache =
+            DrawChangedParts(display, app, nav, frameWidth, frameHeight, heading, local, &pass);
+    // Each round draws at least one more scale live, so the rounds end; each starts from the
+    // signal peak the frame started with, as a whole frame does.
+    const int32_t peak = display.signalPeak;
+    for (int round = 0; !fromCache && display.cache.enabled && round <= kGaugeKindCount; ++round) {
+        display.signalPeak = peak;
+        display.parts.valid = false;
         if (CacheStale(display, app.skin, frameWidth, frameHeight) &&
             !BuildCache(display, app, nav, frameWidth, frameHeight, heading, local))
             break;
-        display.graphics.SetCompositingMode(gfx::CompositingMode::SourceCopy);
-        display.graphics.DrawImage(display.cache.bitmap,
-                                   {0, 0, float(frameWidth), float(frameHeight)},
-                                   {0, 0, float(frameWidth), float(frameHeight)}, gfx::Unit::Pixel);
-        display.graphics.SetCompositingMode(gfx::CompositingMode::SourceOver);
+        RestoreFromCache(display, {0, 0, float(frameWidth), float(frameHeight)});
         display.layer = DrawLayer::MovingParts;
-        pass = DrawPass(display, app, nav, frameWidth, frameHeight, heading, local);
+        pass = DrawPass(display, app, nav, frameWidth, frameHeight, heading, local, &display.parts);
         display.layer = DrawLayer::Everything;
         if (!DemoteCoveredScales(display, pass)) {
             fromCache = true;
-            break;
+            display.parts.valid = true;
         }
     }
     if (fromCache) {
@@ -346,6 +442,8 @@ void Compose(GaugeDisplay& display, AppState& app, const NavState& nav, int32_t 
                 display.inkAreas[kind] =
                     Union(display.inkAreas[kind], display.cache.staticInk[kind]);
     } else {
+        display.signalPeak = peak;
+        display.parts.valid = false;
         pass = DrawPass(display, app, nav, frameWidth, frameHeight, heading, local);
     }
     display.inkAreas[kKindVantrel] = Union(display.inkAreas[kKindVantrel], pass.rose);

@@ -20,6 +20,7 @@ GaugeDisplay::~GaugeDisplay() {
 
 void ReleaseSkinDrawing(GaugeDisplay& display) {
     display.cache.valid = false;
+    display.parts.valid = false;
     display.cache.graphics = gfx::Graphics();
     display.cache.bitmap = gfx::Bitmap();
     display.graphics = gfx::Graphics();
@@ -31,6 +32,7 @@ void ReleaseSkinDrawing(GaugeDisplay& display) {
 
 void ResetForSkin(GaugeDisplay& display, const SkinRecord& skin) {
     display.cache.valid = false;
+    display.parts.valid = false;
     for (bool& live : display.cache.live)
         live = false;
     for (auto& font : display.textFonts)

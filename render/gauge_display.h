@@ -75,6 +75,21 @@ struct FrameCache {
     RectI32 staticInk[kGaugeKindCount] = {}; // where the cached scale's pixels lie
 };
 
+// What each part of the last frame drawn over the cache drew, in the frame's order: the map view,
+// the kinds 0 to 58, the heading rose. A frame whose parts draw the same calls as before redraws
+// only the rectangles of the parts that changed.
+constexpr int kFrameParts = kGaugeKindCount + 2;
+constexpr int kViewPart = 0;
+constexpr int kRosePart = kGaugeKindCount + 1;
+inline int KindPart(int kind) {
+    return kind + 1;
+}
+struct FrameParts {
+    bool valid = false; // the back buffer holds the frame these describe
+    uint64_t digest[kFrameParts] = {};
+    RectI32 ink[kFrameParts] = {};
+};
+
 struct GaugeDisplay {
     // Starts GDI+ and resets the values for `skin` (the compiled-in record at program start).
     GaugeDisplay(const SkinRecord& skin, const DisplayHooks& hooks);
@@ -116,6 +131,10 @@ struct GaugeDisplay {
 
     DrawLayer layer = DrawLayer::Everything; // the pass being drawn
     FrameCache cache;
+    FrameParts parts;
+    // While only some rectangles of the frame are drawn again: the one being drawn. Whoever
+    // clips on its own clips within it and restores it.
+    std::optional<gfx::RectF> frameClip;
 
     // Program-lifetime values of single gauges: the home-arrival beep of "Dist Home" and the
     // strongest signal seen by "Signal".

@@ -11,6 +11,7 @@
 // screen. Text is UTF-16 here; AnsiToUtf16 converts the program's 8-bit text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -75,6 +76,26 @@ enum class CombineMode : int32_t { Replace = 0, Intersect = 1, Union = 2, Xor = 
 enum class LineCap : int32_t { Flat = 0, Square = 1, Round = 2, Triangle = 3 };
 enum class CompositingMode : int32_t { SourceOver = 0, SourceCopy = 1 };
 
+// What a drawing call is, for the digest of a surface's calls.
+enum SketchOp : int32_t {
+    kSketchClear = 1,
+    kSketchFillRectangle,
+    kSketchFillPolygon,
+    kSketchFillEllipse,
+    kSketchFillPie,
+    kSketchFillPath,
+    kSketchDrawLine,
+    kSketchDrawLines,
+    kSketchDrawRectangle,
+    kSketchDrawEllipse,
+    kSketchDrawArc,
+    kSketchDrawPolygon,
+    kSketchDrawPath,
+    kSketchDrawImage,
+    kSketchDrawImageScaled,
+    kSketchDrawString,
+};
+
 // GDI+ start-up and shut-down for the whole process (GDI+ version 1, no debug callback,
 // background thread and external codecs as the system provides them).
 Status Startup(uintptr_t* token);
@@ -123,10 +144,12 @@ class Pen : public NativeObject {
     ~Pen();
     Status SetLineCaps(LineCap start, LineCap end);
     float Width() const { return width_; }
+    Argb Color() const { return color_; }
 
   private:
     void Release();
     float width_ = 0;
+    Argb color_ = 0;
 };
 
 class SolidBrush : public NativeObject {
@@ -135,9 +158,11 @@ class SolidBrush : public NativeObject {
     SolidBrush(SolidBrush&& other) noexcept = default;
     SolidBrush& operator=(SolidBrush&& other) noexcept;
     ~SolidBrush();
+    Argb Color() const { return color_; }
 
   private:
     void Release();
+    Argb color_ = 0;
 };
 
 class FontFamily : public NativeObject {
@@ -328,6 +353,12 @@ class Graphics : public NativeObject {
     bool EndInk(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
         return ink_.End(left, top, right, bottom);
     }
+    // A digest of every drawing call since BeginInk (what, where, in which colour, pen, font,
+    // text and image, under which transform and clip): equal digests draw equal pixels on equal
+    // pixels.
+    uint64_t InkDigest() const { return ink_.Digest(); }
+    // While probing, drawing calls only feed the box and the digest and put no pixel down.
+    void SetProbe(bool probe) { probe_ = probe; }
 
   private:
     Graphics(void* handle, Status status) : NativeObject(handle, status) {}
@@ -338,7 +369,13 @@ class Graphics : public NativeObject {
     // it takes as the size of its ink.
     void NoteMeasure(const std::u16string& text, const Font& font, const RectF& layout,
                      const RectF& bounds) const;
+    // Feeds the digest with one call; true while probing (the call then draws nothing).
+    bool Sketch(int32_t op, Argb color, float width, const float* numbers, int32_t count,
+                const void* extra, std::size_t extraSize);
+    bool SketchText(const std::u16string& text, const Font& font, const RectF& layout,
+                    const StringFormat* format, const SolidBrush& brush);
     InkBounds ink_;
+    bool probe_ = false;
     mutable std::u16string measuredText_;
     mutable const void* measuredFont_ = nullptr;
     mutable RectF measured_;

@@ -65,6 +65,7 @@ std::u16string AnsiToUtf16(const char* ansi) {
 
 Pen::Pen(Argb color, float width) {
     width_ = width;
+    color_ = color;
     Gdiplus::GpPen* pen = nullptr;
     Keep(From(flat::GdipCreatePen1(color, width, Gdiplus::UnitWorld, &pen)));
     handle_ = pen;
@@ -73,6 +74,7 @@ Pen& Pen::operator=(Pen&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
         width_ = other.width_;
     }
     return *this;
@@ -92,6 +94,7 @@ Status Pen::SetLineCaps(LineCap start, LineCap end) {
 }
 
 SolidBrush::SolidBrush(Argb color) {
+    color_ = color;
     Gdiplus::GpSolidFill* brush = nullptr;
     Keep(From(flat::GdipCreateSolidFill(color, &brush)));
     handle_ = brush;
@@ -100,6 +103,7 @@ SolidBrush& SolidBrush::operator=(SolidBrush&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
     }
     return *this;
 }
@@ -374,6 +378,7 @@ Graphics& Graphics::operator=(Graphics&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        probe_ = other.probe_;
         ink_ = other.ink_;
     }
     return *this;
@@ -396,6 +401,7 @@ Status Graphics::SetCompositingMode(CompositingMode mode) {
 }
 Status Graphics::Clear(Argb color) {
     ink_.Everything();
+    if (Sketch(kSketchClear, color, 0, nullptr, 0, nullptr, 0)) return Keep(Status::Ok);
     return Keep(From(flat::GdipGraphicsClear(GRAPHICS, color)));
 }
 Status Graphics::TranslateTransform(float dx, float dy, MatrixOrder order) {
@@ -437,67 +443,101 @@ Status Graphics::ResetClip() {
 
 Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& r) {
     ink_.Box(r, 0);
+    if (Sketch(kSketchFillRectangle, brush.Color(), 0, &r.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipFillRectangle(GRAPHICS, BRUSH, r.x, r.y, r.width, r.height)));
 }
 Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* points, int32_t count,
                              FillMode mode) {
     ink_.Points(points, count, 0);
+    if (Sketch(kSketchFillPolygon, brush.Color(), float(mode), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(
         flat::GdipFillPolygon(GRAPHICS, BRUSH, Points(points), count, Gdiplus::FillMode(mode))));
 }
 Status Graphics::FillEllipse(const SolidBrush& brush, const RectF& b) {
     ink_.Box(b, 0);
+    if (Sketch(kSketchFillEllipse, brush.Color(), 0, &b.x, 4, nullptr, 0)) return Keep(Status::Ok);
     return Keep(From(flat::GdipFillEllipse(GRAPHICS, BRUSH, b.x, b.y, b.width, b.height)));
 }
 Status Graphics::FillPie(const SolidBrush& brush, const RectF& b, float startAngle,
                          float sweepAngle) {
     ink_.Box(b, 0);
+    const float pie[6] = {b.x, b.y, b.width, b.height, startAngle, sweepAngle};
+    if (Sketch(kSketchFillPie, brush.Color(), 0, pie, 6, nullptr, 0)) return Keep(Status::Ok);
     return Keep(From(
         flat::GdipFillPie(GRAPHICS, BRUSH, b.x, b.y, b.width, b.height, startAngle, sweepAngle)));
 }
 Status Graphics::FillPath(const SolidBrush& brush, const GraphicsPath& path) {
     if (path.HasBounds()) ink_.Box(path.Bounds(), 0);
+    if (Sketch(kSketchFillPath, brush.Color(), 0, nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipFillPath(GRAPHICS, BRUSH, As<Gdiplus::GpPath>(path.Handle()))));
 }
 
 Status Graphics::DrawLine(const Pen& pen, const PointF& a, const PointF& b) {
     InkLine(ink_, pen, &a, &b);
+    const float ends[4] = {a.x, a.y, b.x, b.y};
+    if (Sketch(kSketchDrawLine, pen.Color(), pen.Width(), ends, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawLine(GRAPHICS, PEN, a.x, a.y, b.x, b.y)));
 }
 Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) {
     ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawLines, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawLines(GRAPHICS, PEN, Points(points), count)));
 }
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& r) {
     ink_.Box(r, JoinReach(pen));
+    if (Sketch(kSketchDrawRectangle, pen.Color(), pen.Width(), &r.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawRectangle(GRAPHICS, PEN, r.x, r.y, r.width, r.height)));
 }
 Status Graphics::DrawEllipse(const Pen& pen, const RectF& b) {
     ink_.Box(b, pen.Width() / 2);
+    if (Sketch(kSketchDrawEllipse, pen.Color(), pen.Width(), &b.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawEllipse(GRAPHICS, PEN, b.x, b.y, b.width, b.height)));
 }
 Status Graphics::DrawArc(const Pen& pen, const RectF& b, float startAngle, float sweepAngle) {
     ink_.Box(b, pen.Width() / 2);
+    const float arc[6] = {b.x, b.y, b.width, b.height, startAngle, sweepAngle};
+    if (Sketch(kSketchDrawArc, pen.Color(), pen.Width(), arc, 6, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(
         flat::GdipDrawArc(GRAPHICS, PEN, b.x, b.y, b.width, b.height, startAngle, sweepAngle)));
 }
 Status Graphics::DrawPolygon(const Pen& pen, const PointF* points, int32_t count) {
     ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawPolygon, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawPolygon(GRAPHICS, PEN, Points(points), count)));
 }
 Status Graphics::DrawPath(const Pen& pen, const GraphicsPath& path) {
     if (path.HasBounds()) ink_.Box(path.Bounds(), JoinReach(pen));
+    if (Sketch(kSketchDrawPath, pen.Color(), pen.Width(), nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawPath(GRAPHICS, PEN, As<Gdiplus::GpPath>(path.Handle()))));
 }
 
 Status Graphics::DrawImage(const Image& image, const RectF& d, const RectF& s, Unit unit) {
     if (image.Valid()) ink_.Box(d, 0);
+    const float place[9] = {d.x, d.y, d.width, d.height, s.x, s.y, s.width, s.height, float(unit)};
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImage, 0, 0, place, 9, &picture, sizeof picture)) return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawImageRectRect(
         GRAPHICS, As<Gdiplus::GpImage>(image.Handle()), d.x, d.y, d.width, d.height, s.x, s.y,
         s.width, s.height, Gdiplus::Unit(unit), nullptr, nullptr, nullptr)));
 }
 Status Graphics::DrawImage(const Image& image, const RectF& d) {
     if (image.Valid()) ink_.Box(d, 0);
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImageScaled, 0, 0, &d.x, 4, &picture, sizeof picture))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawImageRect(GRAPHICS, As<Gdiplus::GpImage>(image.Handle()), d.x,
                                              d.y, d.width, d.height)));
 }
@@ -505,6 +545,7 @@ Status Graphics::DrawImage(const Image& image, const RectF& d) {
 Status Graphics::DrawString(const std::u16string& text, const Font& font, const RectF& layout,
                             const StringFormat* format, const SolidBrush& brush) {
     InkText(text, font, layout, format);
+    if (SketchText(text, font, layout, format, brush)) return Keep(Status::Ok);
     Gdiplus::RectF box = Rect(layout);
     return Keep(From(flat::GdipDrawString(
         GRAPHICS, Wide(text), INT(text.size()), As<Gdiplus::GpFont>(font.Handle()), &box,

@@ -28,9 +28,27 @@ double Limit(double v) {
 
 } // namespace
 
+constexpr uint64_t kDigestStart = 1469598103934665603ull; // FNV-1a
+constexpr uint64_t kDigestPrime = 1099511628211ull;
+
 void InkBounds::Begin() {
     any_ = false;
     everything_ = false;
+    digest_ = kDigestStart;
+}
+
+void InkBounds::Mix(const void* bytes, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    for (std::size_t i = 0; i < size; ++i)
+        digest_ = (digest_ ^ p[i]) * kDigestPrime;
+}
+
+void InkBounds::MixState() {
+    // A clip that was lifted says nothing, whatever its bounds were.
+    const double clip[4] = {clipLeft_, clipTop_, clipRight_, clipBottom_};
+    const double state[7] = {m11_, m12_, m21_, m22_, dx_, dy_, clipped_ ? 1.0 : 0.0};
+    Mix(state, sizeof state);
+    if (clipped_) Mix(clip, sizeof clip);
 }
 
 bool InkBounds::End(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
@@ -307,6 +325,30 @@ void Region::CombineBounds(const RectF& box, CombineMode mode) {
     float r = std::max(bounds_.x + bounds_.width, box.x + box.width);
     float b = std::max(bounds_.y + bounds_.height, box.y + box.height);
     bounds_ = {l, t, r - l, b - t};
+}
+
+bool Graphics::Sketch(int32_t op, Argb color, float width, const float* numbers, int32_t count,
+                      const void* extra, std::size_t extraSize) {
+    ink_.Mix(&op, sizeof op);
+    ink_.Mix(&color, sizeof color);
+    ink_.Mix(&width, sizeof width);
+    if (numbers != nullptr && count > 0) ink_.Mix(numbers, sizeof(float) * std::size_t(count));
+    if (extra != nullptr) ink_.Mix(extra, extraSize);
+    ink_.MixState();
+    return probe_;
+}
+
+bool Graphics::SketchText(const std::u16string& text, const Font& font, const RectF& layout,
+                          const StringFormat* format, const SolidBrush& brush) {
+    const void* handle = font.Handle();
+    const float emPixels = font.EmPixels();
+    const int32_t alignment[2] = {format ? int32_t(format->Alignment()) : -1,
+                                  format ? int32_t(format->LineAlignment()) : -1};
+    ink_.Mix(&handle, sizeof handle);
+    ink_.Mix(&emPixels, sizeof emPixels);
+    ink_.Mix(alignment, sizeof alignment);
+    return Sketch(kSketchDrawString, brush.Color(), 0, &layout.x, 4, text.data(),
+                  text.size() * sizeof(char16_t));
 }
 
 void Graphics::NoteMeasure(const std::u16string& text, const Font& font, const RectF& layout,

@@ -6,6 +6,7 @@
 // font's em: a glyph is never wider than an em, a line never higher than one and a half.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace gfx {
@@ -47,6 +48,11 @@ class InkBounds {
                       float emPixels, float width, float height);
     // The whole surface (a clear).
     void Everything();
+    // Adds bytes to the digest of the calls since Begin; with them the transform and the clip in
+    // force, so a call drawn elsewhere or cut elsewhere differs.
+    void Mix(const void* bytes, std::size_t size);
+    void MixState();
+    uint64_t Digest() const { return digest_; }
 
   private:
     void AddDevice(double left, double top, double right, double bottom);
@@ -57,6 +63,7 @@ class InkBounds {
     bool any_ = false;
     bool everything_ = false;
     double left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
+    uint64_t digest_ = 0;
 };
 
 // What the drawing calls of both backends share to feed the box.

@@ -56,6 +56,15 @@ TEST_F(FrameCacheTest, DrawnAgainExactlyWhenWhatItHoldsMayHaveChanged) {
     EXPECT_TRUE(ArcColours().empty());
     EXPECT_EQ(Recorded().Of("FillPolygon").size(), 1u);
     EXPECT_EQ(Recorded().Of("DrawString").size(), 1u); // only the knots
+    // Only the knots change: only their rectangle is drawn again, from the cache up.
+    display->values.value[kKindKnots] = 13;
+    EXPECT_FALSE(Frame());
+    EXPECT_EQ(Recorded().Of("DrawString").size(), 1u);
+    EXPECT_TRUE(Recorded().Of("FillPolygon").empty());
+    ASSERT_EQ(Recorded().Of("SetClip").size(), 1u);
+    const auto clip = Recorded().Of("SetClip")[0].args;
+    EXPECT_GE(clip[0], 200 - 40); // around the knots at (200, 10), far from the dial
+    EXPECT_LE(clip[1], 10);
 
     const struct {
         const char* what;
@@ -120,6 +129,11 @@ TEST_F(FrameCacheTest, AScaleUnderSomethingDrawnBeforeItIsDrawnLive) {
         if (calls[i].op == "DrawArc") arc = i;
     }
     EXPECT_GT(arc, text);
+    // Nothing changed: nothing is drawn. The needle moves: its dial is drawn again, the live
+    // scale with it.
+    EXPECT_FALSE(Frame());
+    EXPECT_TRUE(Recorded().Drawing().empty());
+    display->values.needleValue[kKindSpeedometer] = 100;
     EXPECT_FALSE(Frame());
     EXPECT_EQ(ArcColours().size(), 1u);
     // A skin load gives the scale its chance in the cache again.

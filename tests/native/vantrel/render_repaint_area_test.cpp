@@ -110,8 +110,9 @@ void Satellites(NavState& nav, uint16_t snr, uint16_t elevation) {
 }
 
 // Values far out (hostile) and then back to the usual.
-void Values(AppState&, NavState&, GaugeDisplay& display, bool hostile) {
+void Values(AppState&, NavState& nav, GaugeDisplay& display, bool hostile) {
     AllValues(display, hostile ? -2147483647.0f : 0.0f);
+    nav.tripDistance = hostile ? -2147483647.0f : 0.0f;
 }
 void HugeValues(AppState&, NavState&, GaugeDisplay& display, bool hostile) {
     AllValues(display, hostile ? 1e38f : 3.0f);
@@ -248,7 +249,10 @@ TEST_F(RepaintArea, EveryKindRepaintsAllItDrewAndAllItHadDrawn) {
             for (bool hostile : {true, false}) {
                 auto now = Frame(c, hostile);
                 const auto& rects = fakes::Services().invalidated;
-                ASSERT_FALSE(now.empty() && before.empty());
+                // From the cache a frame that draws the same as the one before draws nothing.
+                if (!cached) {
+                    ASSERT_FALSE(now.empty() && before.empty());
+                }
                 ASSERT_EQ(rects.size(), 1u) << (hostile ? "hostile" : "calm");
                 for (const auto* frame : {&before, &now}) {
                     for (const auto& [call, clipped] : *frame) {

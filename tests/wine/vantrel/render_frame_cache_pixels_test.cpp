@@ -134,6 +134,18 @@ class FrameCachePixels : public ::testing::Test {
         }
         EXPECT_TRUE(cached->cache.valid);
         EXPECT_TRUE(cached->cache.cached[dial]) << "the dial's scale comes from the cache";
+        // Only some parts change: a frame over the last one draws only their rectangles.
+        for (GaugeDisplay* d : {whole.get(), cached.get()}) {
+            d->values.value[kKindAltitude] += 1;
+            d->values.needleValue[dial] += 3;
+        }
+        EXPECT_EQ(Compare("a text and a needle"), "");
+        EXPECT_EQ(Compare("nothing"), "");
+        nav->snapshot->utcTime.second = uint16_t((nav->snapshot->utcTime.second + 1) % 60);
+        EXPECT_EQ(Compare("the clock"), "");
+        heading = (heading + 1) % 360;
+        EXPECT_EQ(Compare("the heading"), "");
+        EXPECT_TRUE(cached->parts.valid);
         KindRecord(app->skin, dial).paramA += 40;
         Drive(n++);
         EXPECT_EQ(Compare("range growth"), "");

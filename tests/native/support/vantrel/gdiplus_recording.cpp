@@ -199,6 +199,7 @@ std::u16string AnsiToUtf16(const char* ansi) {
 
 Pen::Pen(Argb color, float width) {
     width_ = width;
+    color_ = color;
     auto* pen = New(Kind::Pen);
     pen->color = color;
     pen->width = width;
@@ -208,6 +209,7 @@ Pen& Pen::operator=(Pen&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
         width_ = other.width_;
     }
     return *this;
@@ -224,6 +226,7 @@ Status Pen::SetLineCaps(LineCap, LineCap) {
 }
 
 SolidBrush::SolidBrush(Argb color) {
+    color_ = color;
     auto* brush = New(Kind::Brush);
     brush->color = color;
     handle_ = brush;
@@ -232,6 +235,7 @@ SolidBrush& SolidBrush::operator=(SolidBrush&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
     }
     return *this;
 }
@@ -491,6 +495,7 @@ Graphics& Graphics::operator=(Graphics&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        probe_ = other.probe_;
         ink_ = other.ink_;
     }
     return *this;
@@ -548,6 +553,7 @@ Status Graphics::SetCompositingMode(CompositingMode mode) {
 }
 Status Graphics::Clear(Argb color) {
     ink_.Everything();
+    if (Sketch(kSketchClear, color, 0, nullptr, 0, nullptr, 0)) return Keep(Status::Ok);
     Call* call = Begin(handle_, "Clear");
     if (!call) return Keep(Status::InvalidParameter);
     call->color = color;
@@ -619,6 +625,8 @@ Status Graphics::ResetClip() {
 
 Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& rect) {
     ink_.Box(rect, 0);
+    if (Sketch(kSketchFillRectangle, brush.Color(), 0, &rect.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillRectangle", brush);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, rect);
@@ -627,6 +635,9 @@ Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& rect) {
 Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* points, int32_t count,
                              FillMode mode) {
     ink_.Points(points, count, 0);
+    if (Sketch(kSketchFillPolygon, brush.Color(), float(mode), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillPolygon", brush);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
@@ -635,6 +646,8 @@ Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* points, int3
 }
 Status Graphics::FillEllipse(const SolidBrush& brush, const RectF& box) {
     ink_.Box(box, 0);
+    if (Sketch(kSketchFillEllipse, brush.Color(), 0, &box.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillEllipse", brush);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
@@ -642,6 +655,8 @@ Status Graphics::FillEllipse(const SolidBrush& brush, const RectF& box) {
 }
 Status Graphics::FillPie(const SolidBrush& brush, const RectF& box, float start, float sweep) {
     ink_.Box(box, 0);
+    const float pie[6] = {box.x, box.y, box.width, box.height, start, sweep};
+    if (Sketch(kSketchFillPie, brush.Color(), 0, pie, 6, nullptr, 0)) return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillPie", brush);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
@@ -650,12 +665,17 @@ Status Graphics::FillPie(const SolidBrush& brush, const RectF& box, float start,
 }
 Status Graphics::FillPath(const SolidBrush& brush, const GraphicsPath& path) {
     if (path.HasBounds()) ink_.Box(path.Bounds(), 0);
+    if (Sketch(kSketchFillPath, brush.Color(), 0, nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     if (!path.Valid()) return Keep(Status::InvalidParameter);
     return Keep(BeginFill(handle_, "FillPath", brush) ? Status::Ok : Status::InvalidParameter);
 }
 
 Status Graphics::DrawLine(const Pen& pen, const PointF& from, const PointF& to) {
     InkLine(ink_, pen, &from, &to);
+    const float ends[4] = {from.x, from.y, to.x, to.y};
+    if (Sketch(kSketchDrawLine, pen.Color(), pen.Width(), ends, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawLine", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points = {from, to};
@@ -663,6 +683,9 @@ Status Graphics::DrawLine(const Pen& pen, const PointF& from, const PointF& to) 
 }
 Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) {
     ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawLines, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawLines", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
@@ -670,6 +693,8 @@ Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) 
 }
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
     ink_.Box(rect, JoinReach(pen));
+    if (Sketch(kSketchDrawRectangle, pen.Color(), pen.Width(), &rect.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawRectangle", pen);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, rect);
@@ -677,6 +702,8 @@ Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
 }
 Status Graphics::DrawEllipse(const Pen& pen, const RectF& box) {
     ink_.Box(box, pen.Width() / 2);
+    if (Sketch(kSketchDrawEllipse, pen.Color(), pen.Width(), &box.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawEllipse", pen);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
@@ -684,6 +711,9 @@ Status Graphics::DrawEllipse(const Pen& pen, const RectF& box) {
 }
 Status Graphics::DrawArc(const Pen& pen, const RectF& box, float start, float sweep) {
     ink_.Box(box, pen.Width() / 2);
+    const float arc[6] = {box.x, box.y, box.width, box.height, start, sweep};
+    if (Sketch(kSketchDrawArc, pen.Color(), pen.Width(), arc, 6, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawArc", pen);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
@@ -692,6 +722,9 @@ Status Graphics::DrawArc(const Pen& pen, const RectF& box, float start, float sw
 }
 Status Graphics::DrawPolygon(const Pen& pen, const PointF* points, int32_t count) {
     ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawPolygon, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawPolygon", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
@@ -699,6 +732,8 @@ Status Graphics::DrawPolygon(const Pen& pen, const PointF* points, int32_t count
 }
 Status Graphics::DrawPath(const Pen& pen, const GraphicsPath& path) {
     if (path.HasBounds()) ink_.Box(path.Bounds(), JoinReach(pen));
+    if (Sketch(kSketchDrawPath, pen.Color(), pen.Width(), nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     if (!path.Valid()) return Keep(Status::InvalidParameter);
     return Keep(BeginPen(handle_, "DrawPath", pen) ? Status::Ok : Status::InvalidParameter);
 }
@@ -706,6 +741,11 @@ Status Graphics::DrawPath(const Pen& pen, const GraphicsPath& path) {
 Status Graphics::DrawImage(const Image& image, const RectF& destination, const RectF& source,
                            Unit unit) {
     if (image.Valid()) ink_.Box(destination, 0);
+    const float place[9] = {destination.x,      destination.y, destination.width,
+                            destination.height, source.x,      source.y,
+                            source.width,       source.height, float(unit)};
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImage, 0, 0, place, 9, &picture, sizeof picture)) return Keep(Status::Ok);
     if (!image.Valid()) return Keep(Status::InvalidParameter);
     Call* call = Begin(handle_, "DrawImage");
     if (!call) return Keep(Status::InvalidParameter);
@@ -717,6 +757,9 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
 }
 Status Graphics::DrawImage(const Image& image, const RectF& destination) {
     if (image.Valid()) ink_.Box(destination, 0);
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImageScaled, 0, 0, &destination.x, 4, &picture, sizeof picture))
+        return Keep(Status::Ok);
     if (!image.Valid()) return Keep(Status::InvalidParameter);
     Call* call = Begin(handle_, "DrawImageScaled");
     if (!call) return Keep(Status::InvalidParameter);
@@ -728,6 +771,7 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination) {
 Status Graphics::DrawString(const std::u16string& text, const Font& font, const RectF& layout,
                             const StringFormat* format, const SolidBrush& brush) {
     InkText(text, font, layout, format);
+    if (SketchText(text, font, layout, format, brush)) return Keep(Status::Ok);
     if (!font.Valid() || (format && !format->Valid())) return Keep(Status::InvalidParameter);
     Call* call = BeginFill(handle_, "DrawString", brush);
     if (!call) return Keep(Status::InvalidParameter);
