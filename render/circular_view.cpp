@@ -145,13 +145,14 @@ void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, const gfx::Po
                         nullptr, brush);
 }
 
-void DrawSatellites(gfx::Graphics& graphics, const MapView& view, const GaugeRecord& record,
+void DrawSatellites(GaugeDisplay& display, const MapView& view, const GaugeRecord& record,
                     const GpsSnapshot& gps, int32_t heading, bool fixedNorth) {
+    gfx::Graphics& graphics = display.graphics;
     // The GPS server rewrites its record while we read it: work on one copy of the table.
     SatelliteEntry satellites[kSatelliteSlots];
     std::memcpy(satellites, gps.satellites, sizeof satellites);
     const int32_t strongest = StrongestSignal(satellites);
-    const gfx::Font font = RecordFont(record, float(record.paramA));
+    const gfx::Font& font = KindScaleFont(display, kKindSatellites, record, float(record.paramA));
     if (!font.Valid()) return;
     for (const SatelliteEntry& entry : satellites) {
         if (entry.id == 0 || entry.elevation == 0 || entry.snr == 0) continue;
@@ -190,17 +191,22 @@ void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav,
     gfx::GraphicsPath circle;
     circle.AddEllipse(square);
     gfx::Region clip(circle);
-    graphics.SetClip(clip, gfx::CombineMode::Replace);
+    graphics.SetClip(clip,
+                     display.frameClip ? gfx::CombineMode::Intersect : gfx::CombineMode::Replace);
 
     if (trails) DrawTrail(graphics, view, nav.trail, trailRecord.color);
     if (home)
         DrawHome(graphics, view, app.home, KindRecord(skin, kKindHomeTarget), trailRecord.color);
     if (satellites)
-        DrawSatellites(graphics, view, KindRecord(skin, kKindSatellites), *nav.snapshot, heading,
+        DrawSatellites(display, view, KindRecord(skin, kKindSatellites), *nav.snapshot, heading,
                        HasOption(app, kOptionFixedNorth));
 
-    // Nothing else in the frame clips, so lifting the clip restores the surface as it was.
-    graphics.ResetClip();
+    // Nothing else in the frame clips, so lifting the clip (back to the rectangle being drawn
+    // again, if any) restores the surface as it was.
+    if (display.frameClip)
+        graphics.SetClip(*display.frameClip, gfx::CombineMode::Replace);
+    else
+        graphics.ResetClip();
     display.hitRects[kKindTrails] = {view.cx - view.radius, view.cy - view.radius,
                                      view.cx + view.radius, view.cy + view.radius};
 }

@@ -50,10 +50,13 @@ std::string StepNumber(const DialGeometry& dial, const DialSteps& steps, const D
 }
 
 void DrawStepNumber(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBrush& brush,
-                    const std::string& number, gfx::PointF anchor, float fontSize) {
+                    const std::string& number, gfx::PointF anchor) {
     std::u16string wide = gfx::AnsiToUtf16(number.c_str());
+    // Measured in a layout box without size, which neither wraps nor clips: a box of
+    // (characters x em) by em, the em being in points, is lower than a line in pixels, and GDI+
+    // then measures it empty, which would hang the number a line below its point.
     gfx::RectF box;
-    g.MeasureString(wide, font, {0, 0, float(wide.size()) * fontSize, fontSize}, nullptr, &box);
+    g.MeasureString(wide, font, {0, 0, 0, 0}, nullptr, &box);
     // Centred over the anchor, standing on it.
     g.DrawString(wide, font, {anchor.x - box.width / 2, anchor.y - box.height, 0, 0}, nullptr,
                  brush);
@@ -76,7 +79,7 @@ void DrawScale(GaugeDisplay& display, GaugeRecord& record, const DialGeometry& d
 
     RepairFontName(record);
     DialSteps steps = DialStepsOf(record, dial, args);
-    gfx::Font font = RecordFont(record, steps.fontSize);
+    const gfx::Font& font = KindScaleFont(display, args.kind, record, steps.fontSize);
     float r = float(dial.h);
     float last = float(dial.lastAngle);
     float angle = float(dial.firstAngle);
@@ -88,7 +91,7 @@ void DrawScale(GaugeDisplay& display, GaugeRecord& record, const DialGeometry& d
         }
         if ((i != 0 || args.signedScale) && i % steps.numberInterval == 0)
             DrawStepNumber(g, font, brush, StepNumber(dial, steps, args, i),
-                           PointAt(dial, angle, kNumberRadius * r), steps.fontSize);
+                           PointAt(dial, angle, kNumberRadius * r));
         float next = angle + steps.stepAngle;
         if (next == angle) break; // a step lost to rounding would never end the walk
         angle = next;
@@ -203,7 +206,12 @@ void DrawDialGauge(GaugeDisplay& display, SkinRecord& skin, const DialArgs& args
     GaugeRecord& record = KindRecord(skin, args.kind);
     if (record.paramB == 0) return;
     DialGeometry dial = DialGeometryOf(skin, args);
-    if (!args.noScale) DrawScale(display, record, dial, args);
+    // The frame cache holds the scale of a dial whose scale stands still; the cache's own pass
+    // draws nothing else.
+    const bool scaleCached =
+        display.layer == DrawLayer::MovingParts && display.cache.cached[args.kind];
+    if (!args.noScale && !scaleCached) DrawScale(display, record, dial, args);
+    if (display.layer == DrawLayer::StaticParts) return;
 
     int32_t side = 2 * dial.h + 1;
     display.hitRects[args.kind] = {record.x, record.y, record.x + side, record.y + side};

@@ -12,11 +12,17 @@ GaugeDisplay::~GaugeDisplay() {
     // Everything that holds a GDI+ handle goes before GDI+ itself.
     for (auto& font : textFonts)
         font.reset();
+    for (auto& font : scaleFonts)
+        font.font.reset();
     ReleaseSkinDrawing(*this);
     if (gdiplusStatus == gfx::Status::Ok) gfx::Shutdown(gdiplusToken);
 }
 
 void ReleaseSkinDrawing(GaugeDisplay& display) {
+    display.cache.valid = false;
+    display.parts.valid = false;
+    display.cache.graphics = gfx::Graphics();
+    display.cache.bitmap = gfx::Bitmap();
     display.graphics = gfx::Graphics();
     display.frameBitmap = gfx::Bitmap();
     display.images[kImageBackground] = gfx::Image();
@@ -25,8 +31,14 @@ void ReleaseSkinDrawing(GaugeDisplay& display) {
 }
 
 void ResetForSkin(GaugeDisplay& display, const SkinRecord& skin) {
+    display.cache.valid = false;
+    display.parts.valid = false;
+    for (bool& live : display.cache.live)
+        live = false;
     for (auto& font : display.textFonts)
         font.reset();
+    for (auto& font : display.scaleFonts)
+        font.font.reset();
     ResetGaugeValuesForSkin(display.values, skin);
 }
 

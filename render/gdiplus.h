@@ -11,8 +11,11 @@
 // screen. Text is UTF-16 here; AnsiToUtf16 converts the program's 8-bit text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "render/ink_bounds.h"
 
 namespace gfx {
 
@@ -71,6 +74,27 @@ enum class SmoothingMode : int32_t {
 enum class MatrixOrder : int32_t { Prepend = 0, Append = 1 };
 enum class CombineMode : int32_t { Replace = 0, Intersect = 1, Union = 2, Xor = 3, Exclude = 4 };
 enum class LineCap : int32_t { Flat = 0, Square = 1, Round = 2, Triangle = 3 };
+enum class CompositingMode : int32_t { SourceOver = 0, SourceCopy = 1 };
+
+// What a drawing call is, for the digest of a surface's calls.
+enum SketchOp : int32_t {
+    kSketchClear = 1,
+    kSketchFillRectangle,
+    kSketchFillPolygon,
+    kSketchFillEllipse,
+    kSketchFillPie,
+    kSketchFillPath,
+    kSketchDrawLine,
+    kSketchDrawLines,
+    kSketchDrawRectangle,
+    kSketchDrawEllipse,
+    kSketchDrawArc,
+    kSketchDrawPolygon,
+    kSketchDrawPath,
+    kSketchDrawImage,
+    kSketchDrawImageScaled,
+    kSketchDrawString,
+};
 
 // GDI+ start-up and shut-down for the whole process (GDI+ version 1, no debug callback,
 // background thread and external codecs as the system provides them).
@@ -119,9 +143,13 @@ class Pen : public NativeObject {
     Pen& operator=(Pen&& other) noexcept;
     ~Pen();
     Status SetLineCaps(LineCap start, LineCap end);
+    float Width() const { return width_; }
+    Argb Color() const { return color_; }
 
   private:
     void Release();
+    float width_ = 0;
+    Argb color_ = 0;
 };
 
 class SolidBrush : public NativeObject {
@@ -130,9 +158,11 @@ class SolidBrush : public NativeObject {
     SolidBrush(SolidBrush&& other) noexcept = default;
     SolidBrush& operator=(SolidBrush&& other) noexcept;
     ~SolidBrush();
+    Argb Color() const { return color_; }
 
   private:
     void Release();
+    Argb color_ = 0;
 };
 
 class FontFamily : public NativeObject {
@@ -158,9 +188,12 @@ class Font : public NativeObject {
     Font(Font&& other) noexcept = default;
     Font& operator=(Font&& other) noexcept;
     ~Font();
+    // The em in device pixels (a point is 1/72 inch at 96 dots per inch).
+    float EmPixels() const { return emPixels_; }
 
   private:
     void Release();
+    float emPixels_ = 0;
 };
 
 class StringFormat : public NativeObject {
@@ -172,9 +205,13 @@ class StringFormat : public NativeObject {
     ~StringFormat();
     Status SetAlignment(StringAlignment alignment);
     Status SetLineAlignment(StringAlignment alignment);
+    StringAlignment Alignment() const { return alignment_; }
+    StringAlignment LineAlignment() const { return lineAlignment_; }
 
   private:
     void Release();
+    StringAlignment alignment_ = StringAlignment::Near;
+    StringAlignment lineAlignment_ = StringAlignment::Near;
 };
 
 class GraphicsPath : public NativeObject {
@@ -189,9 +226,15 @@ class GraphicsPath : public NativeObject {
     Status AddRectangle(const RectF& rect);
     Status AddPolygon(const PointF* points, int32_t count);
     Status CloseFigure();
+    // Whether the path holds anything, and the box of all it holds.
+    bool HasBounds() const { return hasBounds_; }
+    const RectF& Bounds() const { return bounds_; }
 
   private:
     void Release();
+    void Include(const RectF& box);
+    RectF bounds_;
+    bool hasBounds_ = false;
 };
 
 class Region : public NativeObject {
@@ -203,9 +246,13 @@ class Region : public NativeObject {
     ~Region();
     Status Combine(const RectF& rect, CombineMode mode);
     Status Combine(const GraphicsPath& path, CombineMode mode);
+    // A box that holds the whole region.
+    const RectF& Bounds() const { return bounds_; }
 
   private:
     void Release();
+    void CombineBounds(const RectF& box, CombineMode mode);
+    RectF bounds_;
 };
 
 class Image : public NativeObject {
@@ -258,6 +305,8 @@ class Graphics : public NativeObject {
     ~Graphics();
 
     Status SetSmoothingMode(SmoothingMode mode);
+    // SourceCopy replaces what lies under a drawing instead of blending over it.
+    Status SetCompositingMode(CompositingMode mode);
     Status Clear(Argb color);
 
     Status TranslateTransform(float dx, float dy, MatrixOrder order);
@@ -298,9 +347,38 @@ class Graphics : public NativeObject {
     void* GetHdc();
     void ReleaseHdc(void* hdc);
 
+    // Starts collecting where the following calls put pixels; EndInk gives the box in whole
+    // pixels (false when nothing was drawn).
+    void BeginInk() { ink_.Begin(); }
+    bool EndInk(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
+        return ink_.End(left, top, right, bottom);
+    }
+    // A digest of every drawing call since BeginInk (what, where, in which colour, pen, font,
+    // text and image, under which transform and clip): equal digests draw equal pixels on equal
+    // pixels.
+    uint64_t InkDigest() const { return ink_.Digest(); }
+    // While probing, drawing calls only feed the box and the digest and put no pixel down.
+    void SetProbe(bool probe) { probe_ = probe; }
+
   private:
     Graphics(void* handle, Status status) : NativeObject(handle, status) {}
     void Release();
+    void InkText(const std::u16string& text, const Font& font, const RectF& layout,
+                 const StringFormat* format);
+    // The last text measured, which the drawing of the same text in the same font that follows
+    // it takes as the size of its ink.
+    void NoteMeasure(const std::u16string& text, const Font& font, const RectF& layout,
+                     const RectF& bounds) const;
+    // Feeds the digest with one call; true while probing (the call then draws nothing).
+    bool Sketch(int32_t op, Argb color, float width, const float* numbers, int32_t count,
+                const void* extra, std::size_t extraSize);
+    bool SketchText(const std::u16string& text, const Font& font, const RectF& layout,
+                    const StringFormat* format, const SolidBrush& brush);
+    InkBounds ink_;
+    bool probe_ = false;
+    mutable std::u16string measuredText_;
+    mutable const void* measuredFont_ = nullptr;
+    mutable RectF measured_;
 };
 
 } // namespace gfx

@@ -64,6 +64,8 @@ std::u16string AnsiToUtf16(const char* ansi) {
 // --- pen, brush --------------------------------------------------------------------------------
 
 Pen::Pen(Argb color, float width) {
+    width_ = width;
+    color_ = color;
     Gdiplus::GpPen* pen = nullptr;
     Keep(From(flat::GdipCreatePen1(color, width, Gdiplus::UnitWorld, &pen)));
     handle_ = pen;
@@ -72,6 +74,8 @@ Pen& Pen::operator=(Pen&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
+        width_ = other.width_;
     }
     return *this;
 }
@@ -90,6 +94,7 @@ Status Pen::SetLineCaps(LineCap start, LineCap end) {
 }
 
 SolidBrush::SolidBrush(Argb color) {
+    color_ = color;
     Gdiplus::GpSolidFill* brush = nullptr;
     Keep(From(flat::GdipCreateSolidFill(color, &brush)));
     handle_ = brush;
@@ -98,6 +103,7 @@ SolidBrush& SolidBrush::operator=(SolidBrush&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
     }
     return *this;
 }
@@ -139,6 +145,7 @@ void FontFamily::Release() {
 }
 
 Font::Font(const FontFamily& family, float emSize, FontStyle style, Unit unit) {
+    emPixels_ = EmPixelsOf(emSize, unit);
     Gdiplus::GpFont* font = nullptr;
     Keep(From(flat::GdipCreateFont(As<Gdiplus::GpFontFamily>(family.Handle()), emSize, INT(style),
                                    Gdiplus::Unit(unit), &font)));
@@ -148,6 +155,7 @@ Font& Font::operator=(Font&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        emPixels_ = other.emPixels_;
     }
     return *this;
 }
@@ -168,6 +176,8 @@ StringFormat& StringFormat::operator=(StringFormat&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        alignment_ = other.alignment_;
+        lineAlignment_ = other.lineAlignment_;
     }
     return *this;
 }
@@ -179,10 +189,12 @@ void StringFormat::Release() {
     handle_ = nullptr;
 }
 Status StringFormat::SetAlignment(StringAlignment alignment) {
+    alignment_ = alignment;
     return Keep(From(flat::GdipSetStringFormatAlign(As<Gdiplus::GpStringFormat>(handle_),
                                                     Gdiplus::StringAlignment(alignment))));
 }
 Status StringFormat::SetLineAlignment(StringAlignment alignment) {
+    lineAlignment_ = alignment;
     return Keep(From(flat::GdipSetStringFormatLineAlign(As<Gdiplus::GpStringFormat>(handle_),
                                                         Gdiplus::StringAlignment(alignment))));
 }
@@ -199,6 +211,8 @@ GraphicsPath& GraphicsPath::operator=(GraphicsPath&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        bounds_ = other.bounds_;
+        hasBounds_ = other.hasBounds_;
     }
     return *this;
 }
@@ -210,21 +224,27 @@ void GraphicsPath::Release() {
     handle_ = nullptr;
 }
 Status GraphicsPath::AddLine(float x1, float y1, float x2, float y2) {
+    Include({x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 - x1 : x1 - x2,
+             y1 < y2 ? y2 - y1 : y1 - y2});
     return Keep(From(flat::GdipAddPathLine(As<Gdiplus::GpPath>(handle_), x1, y1, x2, y2)));
 }
 Status GraphicsPath::AddArc(const RectF& b, float startAngle, float sweepAngle) {
+    Include(b);
     return Keep(From(flat::GdipAddPathArc(As<Gdiplus::GpPath>(handle_), b.x, b.y, b.width, b.height,
                                           startAngle, sweepAngle)));
 }
 Status GraphicsPath::AddEllipse(const RectF& b) {
+    Include(b);
     return Keep(
         From(flat::GdipAddPathEllipse(As<Gdiplus::GpPath>(handle_), b.x, b.y, b.width, b.height)));
 }
 Status GraphicsPath::AddRectangle(const RectF& r) {
+    Include(r);
     return Keep(From(
         flat::GdipAddPathRectangle(As<Gdiplus::GpPath>(handle_), r.x, r.y, r.width, r.height)));
 }
 Status GraphicsPath::AddPolygon(const PointF* points, int32_t count) {
+    Include(BoundsOf(points, count));
     return Keep(
         From(flat::GdipAddPathPolygon(As<Gdiplus::GpPath>(handle_), Points(points), count)));
 }
@@ -233,12 +253,14 @@ Status GraphicsPath::CloseFigure() {
 }
 
 Region::Region(const RectF& rect) {
+    bounds_ = rect;
     Gdiplus::GpRegion* region = nullptr;
     Gdiplus::RectF r = Rect(rect);
     Keep(From(flat::GdipCreateRegionRect(&r, &region)));
     handle_ = region;
 }
 Region::Region(const GraphicsPath& path) {
+    bounds_ = path.Bounds();
     Gdiplus::GpRegion* region = nullptr;
     Keep(From(flat::GdipCreateRegionPath(As<Gdiplus::GpPath>(path.Handle()), &region)));
     handle_ = region;
@@ -247,6 +269,7 @@ Region& Region::operator=(Region&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        bounds_ = other.bounds_;
     }
     return *this;
 }
@@ -258,11 +281,13 @@ void Region::Release() {
     handle_ = nullptr;
 }
 Status Region::Combine(const RectF& rect, CombineMode mode) {
+    CombineBounds(rect, mode);
     Gdiplus::RectF r = Rect(rect);
     return Keep(From(flat::GdipCombineRegionRect(As<Gdiplus::GpRegion>(handle_), &r,
                                                  Gdiplus::CombineMode(mode))));
 }
 Status Region::Combine(const GraphicsPath& path, CombineMode mode) {
+    CombineBounds(path.Bounds(), mode);
     return Keep(From(flat::GdipCombineRegionPath(As<Gdiplus::GpRegion>(handle_),
                                                  As<Gdiplus::GpPath>(path.Handle()),
                                                  Gdiplus::CombineMode(mode))));
@@ -353,6 +378,8 @@ Graphics& Graphics::operator=(Graphics&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        probe_ = other.probe_;
+        ink_ = other.ink_;
     }
     return *this;
 }
@@ -369,33 +396,45 @@ void Graphics::Release() {
 Status Graphics::SetSmoothingMode(SmoothingMode mode) {
     return Keep(From(flat::GdipSetSmoothingMode(GRAPHICS, Gdiplus::SmoothingMode(mode))));
 }
+Status Graphics::SetCompositingMode(CompositingMode mode) {
+    return Keep(From(flat::GdipSetCompositingMode(GRAPHICS, Gdiplus::CompositingMode(mode))));
+}
 Status Graphics::Clear(Argb color) {
+    ink_.Everything();
+    if (Sketch(kSketchClear, color, 0, nullptr, 0, nullptr, 0)) return Keep(Status::Ok);
     return Keep(From(flat::GdipGraphicsClear(GRAPHICS, color)));
 }
 Status Graphics::TranslateTransform(float dx, float dy, MatrixOrder order) {
+    ink_.Translate(dx, dy, order);
     return Keep(
         From(flat::GdipTranslateWorldTransform(GRAPHICS, dx, dy, Gdiplus::MatrixOrder(order))));
 }
 Status Graphics::RotateTransform(float degrees, MatrixOrder order) {
+    ink_.Rotate(degrees, order);
     return Keep(
         From(flat::GdipRotateWorldTransform(GRAPHICS, degrees, Gdiplus::MatrixOrder(order))));
 }
 Status Graphics::ScaleTransform(float sx, float sy, MatrixOrder order) {
+    ink_.Scale(sx, sy, order);
     return Keep(From(flat::GdipScaleWorldTransform(GRAPHICS, sx, sy, Gdiplus::MatrixOrder(order))));
 }
 Status Graphics::ResetTransform() {
+    ink_.ResetTransform();
     return Keep(From(flat::GdipResetWorldTransform(GRAPHICS)));
 }
 
 Status Graphics::SetClip(const RectF& r, CombineMode mode) {
+    ink_.Clip(r, mode);
     return Keep(From(
         flat::GdipSetClipRect(GRAPHICS, r.x, r.y, r.width, r.height, Gdiplus::CombineMode(mode))));
 }
 Status Graphics::SetClip(const Region& region, CombineMode mode) {
+    ink_.Clip(region.Bounds(), mode);
     return Keep(From(flat::GdipSetClipRegion(GRAPHICS, As<Gdiplus::GpRegion>(region.Handle()),
                                              Gdiplus::CombineMode(mode))));
 }
 Status Graphics::ResetClip() {
+    ink_.ResetClip();
     return Keep(From(flat::GdipResetClip(GRAPHICS)));
 }
 
@@ -403,60 +442,110 @@ Status Graphics::ResetClip() {
 #define PEN As<Gdiplus::GpPen>(pen.Handle())
 
 Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& r) {
+    ink_.Box(r, 0);
+    if (Sketch(kSketchFillRectangle, brush.Color(), 0, &r.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipFillRectangle(GRAPHICS, BRUSH, r.x, r.y, r.width, r.height)));
 }
 Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* points, int32_t count,
                              FillMode mode) {
+    ink_.Points(points, count, 0);
+    if (Sketch(kSketchFillPolygon, brush.Color(), float(mode), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(
         flat::GdipFillPolygon(GRAPHICS, BRUSH, Points(points), count, Gdiplus::FillMode(mode))));
 }
 Status Graphics::FillEllipse(const SolidBrush& brush, const RectF& b) {
+    ink_.Box(b, 0);
+    if (Sketch(kSketchFillEllipse, brush.Color(), 0, &b.x, 4, nullptr, 0)) return Keep(Status::Ok);
     return Keep(From(flat::GdipFillEllipse(GRAPHICS, BRUSH, b.x, b.y, b.width, b.height)));
 }
 Status Graphics::FillPie(const SolidBrush& brush, const RectF& b, float startAngle,
                          float sweepAngle) {
+    ink_.Box(b, 0);
+    const float pie[6] = {b.x, b.y, b.width, b.height, startAngle, sweepAngle};
+    if (Sketch(kSketchFillPie, brush.Color(), 0, pie, 6, nullptr, 0)) return Keep(Status::Ok);
     return Keep(From(
         flat::GdipFillPie(GRAPHICS, BRUSH, b.x, b.y, b.width, b.height, startAngle, sweepAngle)));
 }
 Status Graphics::FillPath(const SolidBrush& brush, const GraphicsPath& path) {
+    if (path.HasBounds()) ink_.Box(path.Bounds(), 0);
+    if (Sketch(kSketchFillPath, brush.Color(), 0, nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipFillPath(GRAPHICS, BRUSH, As<Gdiplus::GpPath>(path.Handle()))));
 }
 
 Status Graphics::DrawLine(const Pen& pen, const PointF& a, const PointF& b) {
+    InkLine(ink_, pen, &a, &b);
+    const float ends[4] = {a.x, a.y, b.x, b.y};
+    if (Sketch(kSketchDrawLine, pen.Color(), pen.Width(), ends, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawLine(GRAPHICS, PEN, a.x, a.y, b.x, b.y)));
 }
 Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) {
+    ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawLines, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawLines(GRAPHICS, PEN, Points(points), count)));
 }
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& r) {
+    ink_.Box(r, JoinReach(pen));
+    if (Sketch(kSketchDrawRectangle, pen.Color(), pen.Width(), &r.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawRectangle(GRAPHICS, PEN, r.x, r.y, r.width, r.height)));
 }
 Status Graphics::DrawEllipse(const Pen& pen, const RectF& b) {
+    ink_.Box(b, pen.Width() / 2);
+    if (Sketch(kSketchDrawEllipse, pen.Color(), pen.Width(), &b.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawEllipse(GRAPHICS, PEN, b.x, b.y, b.width, b.height)));
 }
 Status Graphics::DrawArc(const Pen& pen, const RectF& b, float startAngle, float sweepAngle) {
+    ink_.Box(b, pen.Width() / 2);
+    const float arc[6] = {b.x, b.y, b.width, b.height, startAngle, sweepAngle};
+    if (Sketch(kSketchDrawArc, pen.Color(), pen.Width(), arc, 6, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(
         flat::GdipDrawArc(GRAPHICS, PEN, b.x, b.y, b.width, b.height, startAngle, sweepAngle)));
 }
 Status Graphics::DrawPolygon(const Pen& pen, const PointF* points, int32_t count) {
+    ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawPolygon, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawPolygon(GRAPHICS, PEN, Points(points), count)));
 }
 Status Graphics::DrawPath(const Pen& pen, const GraphicsPath& path) {
+    if (path.HasBounds()) ink_.Box(path.Bounds(), JoinReach(pen));
+    if (Sketch(kSketchDrawPath, pen.Color(), pen.Width(), nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawPath(GRAPHICS, PEN, As<Gdiplus::GpPath>(path.Handle()))));
 }
 
 Status Graphics::DrawImage(const Image& image, const RectF& d, const RectF& s, Unit unit) {
+    if (image.Valid()) ink_.Box(d, 0);
+    const float place[9] = {d.x, d.y, d.width, d.height, s.x, s.y, s.width, s.height, float(unit)};
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImage, 0, 0, place, 9, &picture, sizeof picture)) return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawImageRectRect(
         GRAPHICS, As<Gdiplus::GpImage>(image.Handle()), d.x, d.y, d.width, d.height, s.x, s.y,
         s.width, s.height, Gdiplus::Unit(unit), nullptr, nullptr, nullptr)));
 }
 Status Graphics::DrawImage(const Image& image, const RectF& d) {
+    if (image.Valid()) ink_.Box(d, 0);
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImageScaled, 0, 0, &d.x, 4, &picture, sizeof picture))
+        return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawImageRect(GRAPHICS, As<Gdiplus::GpImage>(image.Handle()), d.x,
                                              d.y, d.width, d.height)));
 }
 
 Status Graphics::DrawString(const std::u16string& text, const Font& font, const RectF& layout,
                             const StringFormat* format, const SolidBrush& brush) {
+    InkText(text, font, layout, format);
+    if (SketchText(text, font, layout, format, brush)) return Keep(Status::Ok);
     Gdiplus::RectF box = Rect(layout);
     return Keep(From(flat::GdipDrawString(
         GRAPHICS, Wide(text), INT(text.size()), As<Gdiplus::GpFont>(font.Handle()), &box,
@@ -472,6 +561,7 @@ Status Graphics::MeasureString(const std::u16string& text, const Font& font, con
         nullptr));
     *bounds =
         status == Status::Ok ? RectF{result.X, result.Y, result.Width, result.Height} : RectF{};
+    if (status == Status::Ok) NoteMeasure(text, font, layout, *bounds);
     return Keep(status);
 }
 

@@ -60,7 +60,7 @@ void DrawHeadingTape(GaugeDisplay& display, const SkinRecord& skin, int32_t head
     const int32_t height = record.paramB;
     const float emSize = float(height) * kEmPerHeight;
 
-    gfx::Font font = RecordFont(record, emSize);
+    const gfx::Font& font = KindScaleFont(display, kKindHorizVantrel, record, emSize);
     gfx::SolidBrush brush(record.color);
     gfx::Pen pen(record.color, kTickPenWidth);
     gfx::Graphics& g = display.graphics;

@@ -21,7 +21,7 @@ constexpr int32_t kStartLimit = 1000000000;
 
 struct ScaleText {
     gfx::Graphics& graphics;
-    gfx::Font font;
+    const gfx::Font& font;
     gfx::RectF layout; // the measuring box of every number
     gfx::RectF Measure(const std::u16string& text) const {
         gfx::RectF box;
@@ -73,7 +73,8 @@ int64_t StepValue(const LinearScale& scale, const LinearArgs& args, int64_t k) {
 void DrawScale(GaugeDisplay& display, const GaugeRecord& record, const LinearScale& scale,
                const LinearArgs& args) {
     float em = float(scale.length) * kFontPerLength;
-    ScaleText text{display.graphics, RecordFont(record, em), {0, 0, 6 * em, 2 * em}};
+    ScaleText text{
+        display.graphics, KindScaleFont(display, args.kind, record, em), {0, 0, 6 * em, 2 * em}};
     gfx::RectF sample = text.Measure(kSampleNumber);
     int64_t q =
         LinearNumberInterval(scale, args, sample.width + kTextRoom, sample.height + kTextRoom);
@@ -82,7 +83,12 @@ void DrawScale(GaugeDisplay& display, const GaugeRecord& record, const LinearSca
     bool marker = display.images[args.vertical ? kImageGaugeV : kImageGaugeH].Valid();
     int32_t base = (args.vertical ? record.x : record.y) + (marker ? 0 : scale.thick);
     int64_t offset = 0;
-    if (args.vertical && args.scroll) offset = int64_t(TruncateToInt(float(q) * args.value)) % q;
+    if (args.vertical && args.scroll) {
+        // The lift repeats every q pixels for negative values as for positive ones; a negative
+        // remainder would push the scale below the gauge.
+        offset = int64_t(TruncateToInt(float(q) * args.value)) % q;
+        if (offset < 0) offset += q;
+    }
 
     gfx::Pen pen(record.color, kTickPenWidth);
     gfx::SolidBrush brush(record.color);
@@ -193,7 +199,12 @@ void DrawLinearGauge(GaugeDisplay& display, SkinRecord& skin, const LinearArgs& 
     const GaugeRecord& record = KindRecord(skin, args.kind);
     LinearScale scale = LinearScaleOf(record, args);
     int32_t pos = LinearPosition(scale, args);
-    if (args.drawScale) DrawScale(display, record, scale, args);
+    // The frame cache holds the scale of a gauge whose scale stands still; the cache's own pass
+    // draws nothing else.
+    const bool scaleCached =
+        display.layer == DrawLayer::MovingParts && display.cache.cached[args.kind];
+    if (args.drawScale && !scaleCached) DrawScale(display, record, scale, args);
+    if (display.layer == DrawLayer::StaticParts) return;
 
     RectI32 hit = ScaleHitRect(record, scale, args.vertical);
     if (args.drawIndicator) {

@@ -42,6 +42,18 @@ gfx::Font RecordFont(const GaugeRecord& record, float emSize) {
     return font;
 }
 
+const gfx::Font& KindScaleFont(GaugeDisplay& display, int kind, const GaugeRecord& record,
+                               float emSize) {
+    GaugeDisplay::ScaleFont& cached = display.scaleFonts[kind];
+    if (!cached.font || cached.emSize != emSize ||
+        std::memcmp(cached.name, record.fontName, kFontNameSize) != 0) {
+        cached.font = RecordFont(record, emSize);
+        cached.emSize = emSize;
+        std::memcpy(cached.name, record.fontName, kFontNameSize);
+    }
+    return *cached.font;
+}
+
 NeedleTriangle PolygonNeedleCorners(int32_t x, int32_t y, float length, float halfWidth,
                                     float angle, float unitsPerHalfTurn) {
     float t = kPi * angle / unitsPerHalfTurn;

@@ -12,6 +12,11 @@
 // named family is not installed or no font of it can be made. The record is left as it is.
 gfx::Font RecordFont(const GaugeRecord& record, float emSize);
 
+// RecordFont for a kind's scale, kept in the display until the record's font name or the size
+// asked for changes, or the skin is reloaded: making a font family is the dearest call of a frame.
+const gfx::Font& KindScaleFont(GaugeDisplay& display, int kind, const GaugeRecord& record,
+                               float emSize);
+
 // Corners of a polygon needle: the tip, then the two corners of its base.
 struct NeedleTriangle {
     gfx::PointF tip;

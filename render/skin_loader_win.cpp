@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "render/skin_drawing.h"
+#include "skin/skin_caps.h"
 #include "skin/skin_folder_win.h"
 #include "skin/skin_image_win.h"
 
@@ -45,6 +46,8 @@ void LoadSkin(AppState& app, GaugeDisplay& display) {
     if (app.mainWindow) PlaceWindow(app, geometry.window);
     CreateBackBuffer(display, geometry.frame);
     ReadSkinFile(folder, app.skin);
+    // Whichever record stands now, the registry's or the file's, is drawn within the caps.
+    ApplySkinCaps(app.skin);
     FinishSkinLoad(display, app.skin, app.mainWindow);
     if (app.mainWindow) ShowLayered(app);
 }

@@ -117,9 +117,12 @@ fresh_programs
 cp "build/$preset/bench/cluster_wine/cluster_wine_bench.exe" "$run/programs/"
 mkdir -p "$run/programs/EveryKind"
 echo "== cluster_wine_bench (under $("$wine_run" --version 2>/dev/null || echo Wine), $VZ_ARCH build)"
-frame_bench Cluster /trail empty
-frame_bench Cluster /trail full
-frame_bench EveryKind /trail full
+# Each with the frame cache and, to compare, drawn whole every frame.
+for cache in on off; do
+    frame_bench Cluster /trail empty /cache "$cache"
+    frame_bench Cluster /trail full /cache "$cache"
+    frame_bench EveryKind /trail full /cache "$cache"
+done
 for skin in Cluster EveryKind; do
     (cd "$run/programs" && "$wine_run" cluster_wine_bench.exe "$skin" /primitives)
 done

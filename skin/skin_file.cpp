@@ -1,6 +1,8 @@
 // Which "Skin.bin" contents are accepted, where a skin's files lie and how big its frame is.
 #include "skin/skin_file.h"
 
+#include "skin/skin_caps.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -61,6 +63,12 @@ SkinGeometry ComputeSkinGeometry(std::optional<PixelSize> arrow,
         g.frame.width = g.base.width + 2 * int32_t{headingRose.x};
         g.frame.height = g.base.height + 2 * int32_t{headingRose.y};
     }
+    // However large the pictures or however far out the rose: a frame the caps allow.
+    const int32_t side = MaxFrameSide();
+    g.base.width = std::min(g.base.width, side);
+    g.base.height = std::min(g.base.height, side);
+    g.frame.width = std::min(g.frame.width, side);
+    g.frame.height = std::min(g.frame.height, side);
     g.window.width = std::max(g.base.width, g.frame.width);
     g.window.height = std::max(g.base.height, g.frame.height);
     g.window.height = StretchedHeight(g.window.height, stretch);

@@ -2,7 +2,8 @@
 // program's own FrameTick on a layered popup window of this bench, whose WM_PAINT copies the back
 // buffer as the main window does, with the skin loaded by the program's LoadSkin.
 //
-//   cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty] [/primitives]
+//   cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty] [/cache on|off]
+//                           [/primitives]
 //
 // SKIN is a skin folder below this program's folder ("Cluster", or "EveryKind", which is written
 // there first). Every tick is one second of the simulated drive written into the built-in GPS
@@ -10,6 +11,7 @@
 // each other every MS (default 100, the program's frame timer). With a full trail (the default)
 // the map view draws the 2048 points of a long drive; an empty one is emptied before every tick,
 // as at a first start. The OBD-II reader is not running, as the program would see it without one.
+// /cache off draws every frame whole, without the frame cache, as the measure to compare with.
 // /primitives times single GDI+ calls on the loaded skin's back buffer instead. Prints figures;
 // judges none.
 #include <windows.h>
@@ -251,6 +253,7 @@ struct Options {
     int periodMs = kDefaultPeriodMs;
     bool fullTrail = true;
     bool primitives = false; // time single GDI+ calls instead of frame ticks
+    bool frameCache = true;
 };
 
 int Run(const Options& options) {
@@ -259,6 +262,7 @@ int Run(const Options& options) {
     NavState& nav = Nav();
     GaugeDisplay& display = Display();
     InstallTimingHooks(display);
+    display.cache.enabled = options.frameCache;
     if (!FeedsDetached()) return 1;
     if (std::strcmp(skinFolder, every_kind::kSkinFolder) == 0) {
         if (!WriteEveryKindFolder()) {
@@ -305,8 +309,10 @@ int Run(const Options& options) {
     const double cpuMicros = ProcessCpuMicros() - cpuAtStart;
     if (!FeedsDetached()) return 1;
 
-    std::printf("== Frame tick under Wine, skin %s, %d x %d frame, %d ticks every %d ms, ",
-                skinFolder, app.frameWidth, app.frameHeight, options.ticks, options.periodMs);
+    std::printf("== Frame tick under Wine, skin %s, %d x %d frame, %d ticks every %d ms, frame "
+                "cache %s, ",
+                skinFolder, app.frameWidth, app.frameHeight, options.ticks, options.periodMs,
+                options.frameCache ? "on" : "off");
     if (options.fullTrail)
         std::printf("trail full (%u s of driving)\n", drivenToFill);
     else
@@ -335,6 +341,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         } else if (std::strcmp(word, "/trail") == 0 && value) {
             options.fullTrail = std::strcmp(value, "empty") != 0;
             ++i;
+        } else if (std::strcmp(word, "/cache") == 0 && value) {
+            options.frameCache = std::strcmp(value, "off") != 0;
+            ++i;
         } else if (std::strcmp(word, "/primitives") == 0) {
             options.primitives = true;
         } else if (word[0] != '/' && !options.skinFolder) {
@@ -352,7 +361,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::printf("usage: cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty] "
-                    "[/primitives]\n");
+                    "[/cache on|off] [/primitives]\n");
         return 2;
     }
     // The program's singletons in the program's order (shell/main_win.cpp), so they go down in

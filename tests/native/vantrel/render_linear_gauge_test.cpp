@@ -187,6 +187,23 @@ TEST_F(Linear, MovingTapeIsLabelledAroundTheValue) {
     EXPECT_EQ(DrawnTexts().front(), "7");
 }
 
+TEST_F(Linear, MovingTapeOfANegativeValueIsLiftedLikeAPositiveOne) {
+    // Q = 20 as above: the lift repeats every 20 pixels on both sides of zero, so the scale never
+    // starts below the gauge's bottom edge (y 240).
+    const struct {
+        float value;
+        float lift;
+    } cases[] = {{-57.3f, 20 - 6}, {-0.5f, 10}, {-2.0f, 0}, {2.0f, 0}, {-1e6f, 0}};
+    for (const auto& c : cases) {
+        Draw(10, c.value);
+        auto lines = Of("DrawLine");
+        ASSERT_FALSE(lines.empty()) << c.value;
+        EXPECT_FLOAT_EQ(lines[0].points[0].y, 240 - c.lift) << c.value;
+        for (const auto& line : lines)
+            EXPECT_TRUE(line.points[0].y >= 40 && line.points[0].y <= 240) << c.value;
+    }
+}
+
 TEST_F(Linear, ScaleTooShortForANumberIsSkipped) {
     Record(kKind).paramB = 1;
     Draw(4, 50);

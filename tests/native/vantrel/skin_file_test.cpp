@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "skin/skin_caps.h"
 #include "skin/skin_file.h"
 
 namespace {
@@ -138,6 +139,76 @@ TEST(SkinGeometrySizing, StretchGrowsOnlyTheWindowHeightByAFifth) {
         ComputeSkinGeometry(std::nullopt, PixelSize{320, 244}, RoseAt(1, 1), true);
     EXPECT_EQ(b.window.height, 292); // 244 + 48
     EXPECT_EQ(b.frame.height, 244);
+}
+
+TEST(SkinCaps, EveryFieldACapNamesIsLoweredToItAndNothingElseMoves) {
+    SkinRecord s = DefaultSkinRecord();
+    for (int kind = 0; kind < kGaugeRecordCount; ++kind) {
+        s.gauges[kind].paramA = s.gauges[kind].paramB = 65535;
+        s.gauges[kind].paramC = s.gauges[kind].paramD = 65535;
+        s.gauges[kind].x = s.gauges[kind].y = 65535;
+    }
+    const SkinRecord before = s;
+    int lowered = ApplySkinCaps(s);
+    int expected = 0;
+    for (int kind = 0; kind < kGaugeRecordCount; ++kind) {
+        uint16_t a = 65535, b = 65535;
+        for (const SkinCap& cap : kSkinCaps) {
+            if (kind >= kGaugeKindCount) break; // spare records are never drawn
+            if (cap.field == CappedField::ParamA &&
+                std::strcmp(GaugeParamLabel(kind, 1), cap.label) == 0)
+                a = cap.limit;
+            if (cap.field == CappedField::ParamB &&
+                std::strcmp(GaugeParamLabel(kind, 0), cap.label) == 0)
+                b = cap.limit;
+        }
+        expected += (a != 65535) + (b != 65535);
+        const GaugeRecord& r = s.gauges[kind];
+        EXPECT_EQ(r.paramA, a) << GaugeKindName(kind) << " " << kind;
+        EXPECT_EQ(r.paramB, b) << GaugeKindName(kind) << " " << kind;
+        EXPECT_EQ(r.paramC, 65535);
+        EXPECT_EQ(r.paramD, 65535);
+        EXPECT_EQ(r.x, 65535);
+        EXPECT_EQ(r.y, 65535);
+    }
+    EXPECT_EQ(lowered, expected);
+    // The ones that matter most, by name.
+    EXPECT_EQ(s.gauges[kKindHorizVantrel].paramA, 1440); // tape width
+    EXPECT_EQ(s.gauges[kKindSignal].paramB, 1024);       // bar height
+    EXPECT_EQ(s.gauges[kKindSpeedometer].paramB, 4096);  // dial size
+    EXPECT_EQ(s.gauges[kKindSpeedometer].paramA, 65535); // a range costs nothing
+    EXPECT_EQ(s.gauges[kKindCourse].paramA, 1024);       // font size
+    EXPECT_EQ(std::memcmp(s.gauges + kGaugeKindCount, before.gauges + kGaugeKindCount,
+                          sizeof(GaugeRecord) * (kGaugeRecordCount - kGaugeKindCount)),
+              0);
+
+    // A record within the caps is left exactly as it is.
+    SkinRecord usual = DefaultSkinRecord();
+    const SkinRecord copy = usual;
+    EXPECT_EQ(ApplySkinCaps(usual), 0);
+    EXPECT_FALSE(SkinRecordsDiffer(usual, copy));
+}
+
+TEST(SkinCaps, TheFrameNeverExceedsItsCapWhateverThePicturesOrTheRose) {
+    const int32_t side = MaxFrameSide();
+    EXPECT_EQ(side, 4096);
+    const struct {
+        std::optional<PixelSize> arrow, background;
+        uint16_t x, y;
+        PixelSize frame, window;
+    } cases[] = {
+        {std::nullopt, std::nullopt, 65535, 65535, {side, side}, {side, side}}, // 131170 asked
+        {std::nullopt, PixelSize{20000, 300}, 1, 1, {side, 300}, {side, 300}},
+        {PixelSize{9000, 50}, PixelSize{320, 240}, 1, 1, {320, 240}, {side, 240}},
+        {std::nullopt, PixelSize{4096, 4096}, 1, 1, {4096, 4096}, {4096, 4096}},
+    };
+    for (const auto& c : cases) {
+        const SkinGeometry g = ComputeSkinGeometry(c.arrow, c.background, RoseAt(c.x, c.y), false);
+        EXPECT_EQ(g.frame.width, c.frame.width);
+        EXPECT_EQ(g.frame.height, c.frame.height);
+        EXPECT_EQ(g.window.width, c.window.width);
+        EXPECT_EQ(g.window.height, c.window.height);
+    }
 }
 
 } // namespace

@@ -82,6 +82,13 @@ TEST_F(AnalogPixels, DialNeedleScaleArcAndLinearBar) {
         for (int x = 48; x < 77; ++x)
             if (Greenish(Pixel(x, y))) ++numberPixels;
     EXPECT_GT(numberPixels, 8);
+    // It stands on its anchor (y 25): between the anchor and the hub, where a number measured
+    // in a box lower than its line would hang, there is none of it.
+    int hanging = 0;
+    for (int y = 27; y < 36; ++y)
+        for (int x = 54; x < 70; ++x)
+            if (Greenish(Pixel(x, y))) ++hanging;
+    EXPECT_EQ(hanging, 0);
     EXPECT_EQ(display->hitRects[kKindSpeedometer].right, 111);
     EXPECT_EQ(display->hitRects[kKindObd2ClvGauge].right, 191);
 }

@@ -12,6 +12,7 @@
 
 #include "render/display_hooks_win.h"
 #include "render/skin_loader_win.h"
+#include "skin/skin_caps.h"
 #include "skin/skin_folder_win.h"
 
 namespace {
@@ -132,6 +133,33 @@ TEST_F(SkinImages, LoadSkinSizesTheFrameAndShowsTheLayeredWindow) {
     EXPECT_TRUE(display->fullRepaint);
     EXPECT_EQ(display->window, window);
     DestroyWindow(window);
+}
+
+TEST_F(SkinImages, LoadingAHostileSkinAppliesTheCaps) {
+    // "Skin.bin" asks for a tape, bars and a dial far beyond any screen; the registry's record
+    // (the live one when the load begins) puts the rose where the frame would be 131170 wide.
+    SkinRecord stored = DefaultSkinRecord();
+    KindRecord(stored, kKindHorizVantrel).paramA = 65535;
+    KindRecord(stored, kKindSignal).paramB = 65535;
+    KindRecord(stored, kKindSpeedometer).paramB = 65535;
+    KindRecord(stored, kKindCourse).paramA = 33;
+    stored.gauges[60].paramB = 65535; // spare records are nobody's business
+    WriteBytes("Skin.bin", &stored, sizeof stored);
+
+    auto app = std::make_unique<AppState>();
+    std::strcpy(app->skinFolder, folderName.c_str());
+    KindRecord(app->skin, kKindVantrel).x = 65535;
+    KindRecord(app->skin, kKindVantrel).y = 65535;
+    LoadSkin(*app, *display);
+
+    EXPECT_EQ(app->frameWidth, MaxFrameSide());
+    EXPECT_EQ(app->frameHeight, MaxFrameSide());
+    EXPECT_EQ(display->frameBitmap.Width(), uint32_t(MaxFrameSide()));
+    EXPECT_EQ(KindRecord(app->skin, kKindHorizVantrel).paramA, 1440);
+    EXPECT_EQ(KindRecord(app->skin, kKindSignal).paramB, 1024);
+    EXPECT_EQ(KindRecord(app->skin, kKindSpeedometer).paramB, 4096);
+    EXPECT_EQ(KindRecord(app->skin, kKindCourse).paramA, 33);
+    EXPECT_EQ(app->skin.gauges[60].paramB, 65535);
 }
 
 } // namespace

@@ -198,6 +198,8 @@ std::u16string AnsiToUtf16(const char* ansi) {
 }
 
 Pen::Pen(Argb color, float width) {
+    width_ = width;
+    color_ = color;
     auto* pen = New(Kind::Pen);
     pen->color = color;
     pen->width = width;
@@ -207,6 +209,8 @@ Pen& Pen::operator=(Pen&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
+        width_ = other.width_;
     }
     return *this;
 }
@@ -222,6 +226,7 @@ Status Pen::SetLineCaps(LineCap, LineCap) {
 }
 
 SolidBrush::SolidBrush(Argb color) {
+    color_ = color;
     auto* brush = New(Kind::Brush);
     brush->color = color;
     handle_ = brush;
@@ -230,6 +235,7 @@ SolidBrush& SolidBrush::operator=(SolidBrush&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        color_ = other.color_;
     }
     return *this;
 }
@@ -275,6 +281,7 @@ void FontFamily::Release() {
 }
 
 Font::Font(const FontFamily& family, float emSize, FontStyle, Unit unit) {
+    emPixels_ = EmPixelsOf(emSize, unit);
     if (!family.Valid() || !(emSize > 0)) {
         Keep(Status::InvalidParameter);
         return;
@@ -289,6 +296,7 @@ Font& Font::operator=(Font&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        emPixels_ = other.emPixels_;
     }
     return *this;
 }
@@ -307,6 +315,8 @@ StringFormat& StringFormat::operator=(StringFormat&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        alignment_ = other.alignment_;
+        lineAlignment_ = other.lineAlignment_;
     }
     return *this;
 }
@@ -318,11 +328,13 @@ void StringFormat::Release() {
     handle_ = nullptr;
 }
 Status StringFormat::SetAlignment(StringAlignment alignment) {
+    alignment_ = alignment;
     if (!Valid()) return Keep(Status::InvalidParameter);
     Obj(handle_)->alignment = int(alignment);
     return Keep(Status::Ok);
 }
-Status StringFormat::SetLineAlignment(StringAlignment) {
+Status StringFormat::SetLineAlignment(StringAlignment alignment) {
+    lineAlignment_ = alignment;
     return Keep(Valid() ? Status::Ok : Status::InvalidParameter);
 }
 
@@ -333,6 +345,8 @@ GraphicsPath& GraphicsPath::operator=(GraphicsPath&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        bounds_ = other.bounds_;
+        hasBounds_ = other.hasBounds_;
     }
     return *this;
 }
@@ -343,35 +357,44 @@ void GraphicsPath::Release() {
     rec::Delete(handle_);
     handle_ = nullptr;
 }
-Status GraphicsPath::AddLine(float, float, float, float) {
+Status GraphicsPath::AddLine(float x1, float y1, float x2, float y2) {
+    Include({x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 - x1 : x1 - x2,
+             y1 < y2 ? y2 - y1 : y1 - y2});
     return Keep(Status::Ok);
 }
-Status GraphicsPath::AddArc(const RectF&, float, float) {
+Status GraphicsPath::AddArc(const RectF& b, float, float) {
+    Include(b);
     return Keep(Status::Ok);
 }
-Status GraphicsPath::AddEllipse(const RectF&) {
+Status GraphicsPath::AddEllipse(const RectF& b) {
+    Include(b);
     return Keep(Status::Ok);
 }
-Status GraphicsPath::AddRectangle(const RectF&) {
+Status GraphicsPath::AddRectangle(const RectF& r) {
+    Include(r);
     return Keep(Status::Ok);
 }
-Status GraphicsPath::AddPolygon(const PointF*, int32_t) {
+Status GraphicsPath::AddPolygon(const PointF* points, int32_t count) {
+    Include(BoundsOf(points, count));
     return Keep(Status::Ok);
 }
 Status GraphicsPath::CloseFigure() {
     return Keep(Status::Ok);
 }
 
-Region::Region(const RectF&) {
+Region::Region(const RectF& rect) {
+    bounds_ = rect;
     handle_ = New(Kind::Region);
 }
-Region::Region(const GraphicsPath&) {
+Region::Region(const GraphicsPath& path) {
+    bounds_ = path.Bounds();
     handle_ = New(Kind::Region);
 }
 Region& Region::operator=(Region&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        bounds_ = other.bounds_;
     }
     return *this;
 }
@@ -382,10 +405,12 @@ void Region::Release() {
     rec::Delete(handle_);
     handle_ = nullptr;
 }
-Status Region::Combine(const RectF&, CombineMode) {
+Status Region::Combine(const RectF& rect, CombineMode mode) {
+    CombineBounds(rect, mode);
     return Keep(Status::Ok);
 }
-Status Region::Combine(const GraphicsPath&, CombineMode) {
+Status Region::Combine(const GraphicsPath& path, CombineMode mode) {
+    CombineBounds(path.Bounds(), mode);
     return Keep(Status::Ok);
 }
 
@@ -470,6 +495,8 @@ Graphics& Graphics::operator=(Graphics&& other) noexcept {
     if (this != &other) {
         Release();
         TakeFrom(other);
+        probe_ = other.probe_;
+        ink_ = other.ink_;
     }
     return *this;
 }
@@ -518,13 +545,22 @@ Status Graphics::SetSmoothingMode(SmoothingMode mode) {
     call->args = {float(mode)};
     return Keep(Status::Ok);
 }
+Status Graphics::SetCompositingMode(CompositingMode mode) {
+    Call* call = Begin(handle_, "SetCompositingMode");
+    if (!call) return Keep(Status::InvalidParameter);
+    call->args = {float(mode)};
+    return Keep(Status::Ok);
+}
 Status Graphics::Clear(Argb color) {
+    ink_.Everything();
+    if (Sketch(kSketchClear, color, 0, nullptr, 0, nullptr, 0)) return Keep(Status::Ok);
     Call* call = Begin(handle_, "Clear");
     if (!call) return Keep(Status::InvalidParameter);
     call->color = color;
     return Keep(Status::Ok);
 }
 Status Graphics::TranslateTransform(float dx, float dy, MatrixOrder order) {
+    ink_.Translate(dx, dy, order);
     Call* call = Begin(handle_, "TranslateTransform");
     if (!call) return Keep(Status::InvalidParameter);
     call->args = {dx, dy, float(order)};
@@ -535,6 +571,7 @@ Status Graphics::TranslateTransform(float dx, float dy, MatrixOrder order) {
     return Keep(Status::Ok);
 }
 Status Graphics::RotateTransform(float degrees, MatrixOrder order) {
+    ink_.Rotate(degrees, order);
     Call* call = Begin(handle_, "RotateTransform");
     if (!call) return Keep(Status::InvalidParameter);
     call->args = {degrees, float(order)};
@@ -548,6 +585,7 @@ Status Graphics::RotateTransform(float degrees, MatrixOrder order) {
     return Keep(Status::Ok);
 }
 Status Graphics::ScaleTransform(float sx, float sy, MatrixOrder order) {
+    ink_.Scale(sx, sy, order);
     Call* call = Begin(handle_, "ScaleTransform");
     if (!call) return Keep(Status::InvalidParameter);
     call->args = {sx, sy, float(order)};
@@ -558,12 +596,14 @@ Status Graphics::ScaleTransform(float sx, float sy, MatrixOrder order) {
     return Keep(Status::Ok);
 }
 Status Graphics::ResetTransform() {
+    ink_.ResetTransform();
     if (!Begin(handle_, "ResetTransform")) return Keep(Status::InvalidParameter);
     Obj(handle_)->transform = rec::Matrix{};
     return Keep(Status::Ok);
 }
 
 Status Graphics::SetClip(const RectF& rect, CombineMode mode) {
+    ink_.Clip(rect, mode);
     Call* call = Begin(handle_, "SetClip");
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, rect);
@@ -571,6 +611,7 @@ Status Graphics::SetClip(const RectF& rect, CombineMode mode) {
     return Keep(Status::Ok);
 }
 Status Graphics::SetClip(const Region& region, CombineMode mode) {
+    ink_.Clip(region.Bounds(), mode);
     if (!region.Valid()) return Keep(Status::InvalidParameter);
     Call* call = Begin(handle_, "SetClipRegion");
     if (!call) return Keep(Status::InvalidParameter);
@@ -578,10 +619,14 @@ Status Graphics::SetClip(const Region& region, CombineMode mode) {
     return Keep(Status::Ok);
 }
 Status Graphics::ResetClip() {
+    ink_.ResetClip();
     return Keep(Begin(handle_, "ResetClip") ? Status::Ok : Status::InvalidParameter);
 }
 
 Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& rect) {
+    ink_.Box(rect, 0);
+    if (Sketch(kSketchFillRectangle, brush.Color(), 0, &rect.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillRectangle", brush);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, rect);
@@ -589,6 +634,10 @@ Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& rect) {
 }
 Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* points, int32_t count,
                              FillMode mode) {
+    ink_.Points(points, count, 0);
+    if (Sketch(kSketchFillPolygon, brush.Color(), float(mode), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillPolygon", brush);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
@@ -596,12 +645,18 @@ Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* points, int3
     return Keep(Status::Ok);
 }
 Status Graphics::FillEllipse(const SolidBrush& brush, const RectF& box) {
+    ink_.Box(box, 0);
+    if (Sketch(kSketchFillEllipse, brush.Color(), 0, &box.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillEllipse", brush);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
     return Keep(Status::Ok);
 }
 Status Graphics::FillPie(const SolidBrush& brush, const RectF& box, float start, float sweep) {
+    ink_.Box(box, 0);
+    const float pie[6] = {box.x, box.y, box.width, box.height, start, sweep};
+    if (Sketch(kSketchFillPie, brush.Color(), 0, pie, 6, nullptr, 0)) return Keep(Status::Ok);
     Call* call = BeginFill(handle_, "FillPie", brush);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
@@ -609,35 +664,56 @@ Status Graphics::FillPie(const SolidBrush& brush, const RectF& box, float start,
     return Keep(Status::Ok);
 }
 Status Graphics::FillPath(const SolidBrush& brush, const GraphicsPath& path) {
+    if (path.HasBounds()) ink_.Box(path.Bounds(), 0);
+    if (Sketch(kSketchFillPath, brush.Color(), 0, nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     if (!path.Valid()) return Keep(Status::InvalidParameter);
     return Keep(BeginFill(handle_, "FillPath", brush) ? Status::Ok : Status::InvalidParameter);
 }
 
 Status Graphics::DrawLine(const Pen& pen, const PointF& from, const PointF& to) {
+    InkLine(ink_, pen, &from, &to);
+    const float ends[4] = {from.x, from.y, to.x, to.y};
+    if (Sketch(kSketchDrawLine, pen.Color(), pen.Width(), ends, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawLine", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points = {from, to};
     return Keep(Status::Ok);
 }
 Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) {
+    ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawLines, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawLines", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
     return Keep(Status::Ok);
 }
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
+    ink_.Box(rect, JoinReach(pen));
+    if (Sketch(kSketchDrawRectangle, pen.Color(), pen.Width(), &rect.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawRectangle", pen);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, rect);
     return Keep(Status::Ok);
 }
 Status Graphics::DrawEllipse(const Pen& pen, const RectF& box) {
+    ink_.Box(box, pen.Width() / 2);
+    if (Sketch(kSketchDrawEllipse, pen.Color(), pen.Width(), &box.x, 4, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawEllipse", pen);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
     return Keep(Status::Ok);
 }
 Status Graphics::DrawArc(const Pen& pen, const RectF& box, float start, float sweep) {
+    ink_.Box(box, pen.Width() / 2);
+    const float arc[6] = {box.x, box.y, box.width, box.height, start, sweep};
+    if (Sketch(kSketchDrawArc, pen.Color(), pen.Width(), arc, 6, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawArc", pen);
     if (!call) return Keep(Status::InvalidParameter);
     rec::PushRect(*call, box);
@@ -645,18 +721,31 @@ Status Graphics::DrawArc(const Pen& pen, const RectF& box, float start, float sw
     return Keep(Status::Ok);
 }
 Status Graphics::DrawPolygon(const Pen& pen, const PointF* points, int32_t count) {
+    ink_.Points(points, count, JoinReach(pen));
+    if (Sketch(kSketchDrawPolygon, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * count, nullptr, 0))
+        return Keep(Status::Ok);
     Call* call = BeginPen(handle_, "DrawPolygon", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
     return Keep(Status::Ok);
 }
 Status Graphics::DrawPath(const Pen& pen, const GraphicsPath& path) {
+    if (path.HasBounds()) ink_.Box(path.Bounds(), JoinReach(pen));
+    if (Sketch(kSketchDrawPath, pen.Color(), pen.Width(), nullptr, 0, &path, sizeof(void*)))
+        return Keep(Status::Ok);
     if (!path.Valid()) return Keep(Status::InvalidParameter);
     return Keep(BeginPen(handle_, "DrawPath", pen) ? Status::Ok : Status::InvalidParameter);
 }
 
 Status Graphics::DrawImage(const Image& image, const RectF& destination, const RectF& source,
                            Unit unit) {
+    if (image.Valid()) ink_.Box(destination, 0);
+    const float place[9] = {destination.x,      destination.y, destination.width,
+                            destination.height, source.x,      source.y,
+                            source.width,       source.height, float(unit)};
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImage, 0, 0, place, 9, &picture, sizeof picture)) return Keep(Status::Ok);
     if (!image.Valid()) return Keep(Status::InvalidParameter);
     Call* call = Begin(handle_, "DrawImage");
     if (!call) return Keep(Status::InvalidParameter);
@@ -667,6 +756,10 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
     return Keep(Status::Ok);
 }
 Status Graphics::DrawImage(const Image& image, const RectF& destination) {
+    if (image.Valid()) ink_.Box(destination, 0);
+    const void* picture = image.Handle();
+    if (Sketch(kSketchDrawImageScaled, 0, 0, &destination.x, 4, &picture, sizeof picture))
+        return Keep(Status::Ok);
     if (!image.Valid()) return Keep(Status::InvalidParameter);
     Call* call = Begin(handle_, "DrawImageScaled");
     if (!call) return Keep(Status::InvalidParameter);
@@ -677,6 +770,8 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination) {
 
 Status Graphics::DrawString(const std::u16string& text, const Font& font, const RectF& layout,
                             const StringFormat* format, const SolidBrush& brush) {
+    InkText(text, font, layout, format);
+    if (SketchText(text, font, layout, format, brush)) return Keep(Status::Ok);
     if (!font.Valid() || (format && !format->Valid())) return Keep(Status::InvalidParameter);
     Call* call = BeginFill(handle_, "DrawString", brush);
     if (!call) return Keep(Status::InvalidParameter);
@@ -705,6 +800,7 @@ Status Graphics::MeasureString(const std::u16string& text, const Font& font, con
     if (layout.width > 0 && size.width > layout.width) size.width = layout.width;
     if (layout.height > 0 && size.height > layout.height) size.height = layout.height;
     *bounds = RectF{layout.x, layout.y, size.width, size.height};
+    NoteMeasure(text, font, layout, *bounds);
     return Keep(Status::Ok);
 }
 
