@@ -68,13 +68,30 @@ foreach(source IN LISTS test_dlls)
     list(APPEND VZ_TEST_PROGRAMS ${name})
 endforeach()
 
+# The Wine tests run in two lanes. Each lane has its own prefix, display and persistent
+# wineserver; the tests of one lane share them and the registry, so they run one at a time, and
+# the two lanes run side by side. Most of a test's time is spent waiting on the programs it
+# starts, so two lanes take about half as long. A test file stays in one lane as a whole; lane b
+# takes these files (about half of the running time), lane a all others.
+set(VZ_WINE_LANE_B_TESTS
+    shell_window_test.cpp zorbel_e2e_test.cpp shell_power_cut_test.cpp obd_adapter_test.cpp
+    nav_location_sensor_test.cpp zorbel_win_test.cpp render_frame_cache_pixels_test.cpp)
 if(VZ_UNDER_WINE)
-    # One prefix, one display and one persistent wineserver for the whole run; all Wine tests
-    # share them and the registry, so they run one at a time.
-    add_test(NAME wine.start COMMAND ${CMAKE_BINARY_DIR}/wine-run --start)
-    add_test(NAME wine.stop COMMAND ${CMAKE_BINARY_DIR}/wine-run --stop)
-    set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-    set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+    foreach(lane a b)
+        if(lane STREQUAL "a")
+            set(suffix "")
+        else()
+            set(suffix ".${lane}")
+        endif()
+        add_test(NAME wine.start${suffix} COMMAND ${CMAKE_BINARY_DIR}/wine-run --start)
+        add_test(NAME wine.stop${suffix} COMMAND ${CMAKE_BINARY_DIR}/wine-run --stop)
+        set_tests_properties(wine.start${suffix} PROPERTIES FIXTURES_SETUP wine_${lane} TIMEOUT 300)
+        set_tests_properties(wine.stop${suffix} PROPERTIES FIXTURES_CLEANUP wine_${lane})
+        if(NOT lane STREQUAL "a")
+            set_tests_properties(wine.start${suffix} wine.stop${suffix}
+                                 PROPERTIES ENVIRONMENT VZ_WINE_LANE=${lane})
+        endif()
+    endforeach()
 endif()
 
 # One test program per folder of tests/wine; each TEST is its own ctest entry.
@@ -111,10 +128,22 @@ foreach(dir IN LISTS wine_test_dirs)
     if(VZ_TEST_PROGRAMS)
         add_dependencies(${name} ${VZ_TEST_PROGRAMS})
     endif()
-    gtest_add_tests(TARGET ${name} SOURCES ${tests} TEST_PREFIX "wine.${group}." TEST_LIST added)
-    set_tests_properties(${added} PROPERTIES RESOURCE_LOCK wine TIMEOUT 120
-                                             SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
-    if(VZ_UNDER_WINE)
-        set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine)
-    endif()
+    foreach(test_source IN LISTS tests)
+        get_filename_component(test_file ${test_source} NAME)
+        if(test_file IN_LIST VZ_WINE_LANE_B_TESTS)
+            set(lane b)
+        else()
+            set(lane a)
+        endif()
+        gtest_add_tests(TARGET ${name} SOURCES ${test_source} TEST_PREFIX "wine.${group}."
+                        TEST_LIST added)
+        set_tests_properties(${added} PROPERTIES RESOURCE_LOCK wine_${lane} TIMEOUT 120
+                                                 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+        if(NOT lane STREQUAL "a")
+            set_tests_properties(${added} PROPERTIES ENVIRONMENT VZ_WINE_LANE=${lane})
+        endif()
+        if(VZ_UNDER_WINE)
+            set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine_${lane})
+        endif()
+    endforeach()
 endforeach()

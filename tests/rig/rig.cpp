@@ -75,7 +75,10 @@ ProgramFolder::ProgramFolder() : ProgramFolder(DistDir()) {}
 ProgramFolder::ProgramFolder(const std::string& source) {
     static unsigned counter = 0;
     char name[64];
-    std::snprintf(name, sizeof name, "\\run-%lu-%u", GetCurrentProcessId(), ++counter);
+    // Process ids repeat across the prefixes of parallel test lanes: the lane is in the name.
+    char lane[16] = "";
+    GetEnvironmentVariableA("VZ_WINE_LANE", lane, sizeof lane);
+    std::snprintf(name, sizeof name, "\\run-%s%lu-%u", lane, GetCurrentProcessId(), ++counter);
     path_ = std::string(RIG_SCRATCH_DIR) + name;
     DeleteTree(path_);
     CopyTree(source, path_);

@@ -395,8 +395,18 @@ TEST_F(DriveEndToEnd, TeardownLeavesTheDriveInTheTrailTheTripLineAndTheRegistry)
     ASSERT_TRUE(
         server_.Start(folder_.File("GpsServer.exe"), "/script \"" + script + "\" /interval 250"));
     ASSERT_NE(rig::WaitForWindow(kGpsServerWindowTitle, 10000, server_.Id()), nullptr);
-    // Through the script and into its last hold.
-    Sleep((13 + 40 + 10) * 250);
+    // Through the script and into its last hold, however busy the machine: the server has
+    // published the last position, and the cluster has had a few GPS seconds to take it in.
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] {
+            GpsSnapshot now{};
+            const std::vector<uint8_t> bytes = rig::ReadSharedMemory(kGpsSectionName, sizeof now);
+            if (bytes.size() == sizeof now) std::memcpy(&now, bytes.data(), sizeof now);
+            return now.latitude == lines.back().latitude;
+        },
+        40000))
+        << "the stand-in never reached the end of its script";
+    Sleep(2500);
     CloseVantrel(window);
 
     const double miles = MeridianMiles(lines.front(), lines.back());
