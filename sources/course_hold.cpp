@@ -16,11 +16,24 @@ bool CountableStep(float d, float minimum) {
     return d >= minimum && d < kOdometerGlitchStep;
 }
 
+bool Relocated(GeoPoint& jump, const GeoPoint& reference, const GeoPoint& current) {
+    const float d = GreatCircleDistance(reference, current, kStatuteMilesPerNauticalMile);
+    if (!(d >= kOdometerGlitchStep)) return false; // counted, too small, or not a number
+    const bool again =
+        IsSet(jump) &&
+        GreatCircleDistance(jump, current, kStatuteMilesPerNauticalMile) < kOdometerGlitchStep;
+    jump = again ? GeoPoint{} : current;
+    return again;
+}
+
 void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current) {
     if (IsSet(nav.odoRef)) {
         float d = GreatCircleDistance(nav.odoRef, current, kStatuteMilesPerNauticalMile);
         if (CountableStep(d, kOdometerMinStep)) {
             odometer += d;
+            nav.odoRef = current;
+            nav.odoJump = GeoPoint{};
+        } else if (Relocated(nav.odoJump, nav.odoRef, current)) {
             nav.odoRef = current;
         }
     }
@@ -28,8 +41,15 @@ void OdometerStep(NavState& nav, float& odometer, const GeoPoint& current) {
 }
 
 void TripStep(NavState& nav, GeoPoint& odoLastPos, const GeoPoint& current) {
+    if (Relocated(nav.trailJump, nav.trailRef, current)) {
+        // Measured from here on, and the trail is not joined across the jump.
+        nav.trailRef = current;
+        InsertTrailBreak(nav.trail);
+        return;
+    }
     float d = GreatCircleDistance(nav.trailRef, current, kStatuteMilesPerNauticalMile);
     if (!CountableStep(d, kTripMinStep)) return;
+    nav.trailJump = GeoPoint{};
     nav.tripDistance += d;
     nav.trailRef = current;
     odoLastPos = current;

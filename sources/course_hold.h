@@ -9,8 +9,10 @@
 #include "state/nav_state.h"
 
 // Below this many statute miles a step is neither counted nor moves the odometer reference, so
-// small moves accumulate; at or above the glitch limit a step is a position glitch and is
-// ignored, by the odometer and the trip alike.
+// small moves accumulate. At or above the glitch limit a step is a position glitch and is not
+// counted, by the odometer and the trip alike; the next fix is measured from the last good
+// position again. Only when a second fix in a row lands near the first far one (a log played
+// back from elsewhere, a receiver moved while off) do both measure on from there, uncounted.
 constexpr float kOdometerMinStep = 0.01f;
 constexpr float kOdometerGlitchStep = 200.0f;
 // The trip and the trail advance in steps of at least this many statute miles.
@@ -19,6 +21,9 @@ constexpr float kTripMinStep = 0.09f;
 // The one gate of both steps: at least `minimum` and below the glitch limit; a distance that is
 // not a number never passes.
 bool CountableStep(float d, float minimum);
+// True on the second fix in a row beyond the glitch limit from `reference` and near the first
+// (kept in `jump`): the receiver is elsewhere now and `current` is the new reference.
+bool Relocated(GeoPoint& jump, const GeoPoint& reference, const GeoPoint& current);
 
 // The persisted settings the steps advance (fields of AppState, saved with the settings).
 struct OdometerSettings {

@@ -45,8 +45,12 @@ struct NavState {
     uint16_t lastFixSecond = 0; // utcTime seconds when the odometer and trip steps last ran
 
     // --- odometer and trip ---
-    GeoPoint odoRef{};         // where the odometer last advanced; unset at start
-    GeoPoint trailRef{};       // where the trip last advanced; unset at start and after a trip
+    GeoPoint odoRef{};   // where the odometer last advanced; unset at start
+    GeoPoint trailRef{}; // where the trip last advanced; unset at start and after a trip
+    // Where the last fix too far from the reference to count landed; a second fix near it means
+    // the receiver really is elsewhere now. Unset while the fixes count.
+    GeoPoint odoJump{};
+    GeoPoint trailJump{};
     float tripDistance = 0.0f; // statute miles
 
     // --- trip log ---

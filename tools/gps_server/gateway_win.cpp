@@ -63,7 +63,7 @@ bool PollSerial(GatewaySource& source, DWORD nowMs) {
     char buffer[4096];
     for (int i = 0; i < kReadsPerPoll; ++i) {
         DWORD got = 0;
-        if (!source.port.Read(buffer, sizeof buffer, got)) {
+        if (!source.port.ReadSome(buffer, sizeof buffer, got)) {
             Lost(source, nowMs, "the port went away");
             return changed;
         }
@@ -124,50 +124,6 @@ bool PollFile(GatewaySource& source, DWORD nowMs) {
 }
 
 } // namespace
-
-bool ComPort::Open(const std::string& device, DWORD baud) {
-    Close();
-    // The \\.\ form reaches COM10 and above too.
-    handle_ = CreateFileA(("\\\\.\\" + device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                          OPEN_EXISTING, 0, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
-    DCB dcb = {};
-    dcb.DCBlength = sizeof dcb;
-    COMMTIMEOUTS timeouts = {};
-    timeouts.ReadIntervalTimeout = MAXDWORD; // return at once with what has arrived
-    if (!GetCommState(handle_, &dcb) || !SetCommTimeouts(handle_, &timeouts)) {
-        Close();
-        return false;
-    }
-    dcb.BaudRate = baud;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = TRUE;
-    dcb.fParity = FALSE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    if (!SetCommState(handle_, &dcb)) {
-        Close();
-        return false;
-    }
-    PurgeComm(handle_, PURGE_RXCLEAR);
-    return true;
-}
-
-void ComPort::Close() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-}
-
-bool ComPort::Read(char* buffer, DWORD size, DWORD& got) {
-    got = 0;
-    return ReadFile(handle_, buffer, size, &got, nullptr) != FALSE;
-}
 
 bool TcpClient::Connect(const std::string& host, uint16_t port) {
     Close();

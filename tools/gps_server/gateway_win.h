@@ -8,28 +8,13 @@
 
 #include <string>
 
+#include "tools/common/serial_port_win.h"
 #include "tools/gps_server/gateway.h"
 #include "tools/gps_server/gateway_options.h"
 #include "tools/gps_server/log_pacing.h"
 
 // How often the transports are read, milliseconds.
 constexpr UINT kGatewayPollMs = 50;
-
-class ComPort {
-  public:
-    ComPort() = default;
-    ~ComPort() { Close(); }
-    ComPort(const ComPort&) = delete;
-    ComPort& operator=(const ComPort&) = delete;
-    bool Open(const std::string& device, DWORD baud);
-    void Close();
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    // Reads what has arrived; false when the device has gone.
-    bool Read(char* buffer, DWORD size, DWORD& got);
-
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
 
 class TcpClient {
   public:
@@ -56,7 +41,7 @@ class TcpClient {
 struct GatewaySource {
     GatewayOptions options;
     GatewayLink link;
-    ComPort port;
+    SerialPort port;
     TcpClient tcp;
     DWORD connectStartedMs = 0;
     DWORD lastBytesMs = 0; // a serial port that has said nothing for long may be a stale one

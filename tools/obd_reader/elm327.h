@@ -2,7 +2,7 @@
 // them (echo on or off, spaces on or off, "SEARCHING...", "NO DATA", "?", "STOPPED", one line per
 // answering ECU), decoding mode 01 PID bytes into the reader's raw values, and the conversation
 // itself: the set-up commands, then one request per PID the cluster asked for, round after round.
-// The serial port is the caller's (tools/obd_reader/serial_port_win.cpp); nothing here waits.
+// The serial port is the caller's (tools/common/serial_port_win.cpp); nothing here waits.
 #pragma once
 
 #include <cstdint>

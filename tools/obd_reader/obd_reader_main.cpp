@@ -41,7 +41,7 @@
 #include "tools/obd_reader/elm327.h"
 #include "tools/obd_reader/engine_sim.h"
 #include "tools/obd_reader/reader_script.h"
-#include "tools/obd_reader/serial_port_win.h"
+#include "tools/common/serial_port_win.h"
 
 namespace {
 

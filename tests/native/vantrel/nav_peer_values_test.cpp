@@ -295,6 +295,21 @@ TEST(NavPeerValues, OdometerAndTripShareOneGate) {
         EXPECT_EQ(nav.trail.index, c.counted ? 2u : 1u);
         EXPECT_EQ(odoLastPos.latitude, back.latitude);
     }
+    // Far away for good (a log from elsewhere): the second far fix in a row is the new place,
+    // uncounted, and both count again from there.
+    NavState nav;
+    float odometer = 0.0f;
+    GeoPoint odoLastPos{};
+    nav.odoRef = nav.trailRef = start;
+    const GeoPoint away = North(start, 300.0);
+    for (const GeoPoint& p : {away, North(away, 1.0), North(away, 2.0), North(away, 3.0)}) {
+        OdometerStep(nav, odometer, p);
+        TripStep(nav, odoLastPos, p);
+    }
+    EXPECT_NEAR(odometer, 2.0f, 0.01f);
+    EXPECT_NEAR(nav.tripDistance, 2.0f, 0.01f);
+    EXPECT_EQ(odoLastPos.latitude, North(away, 3.0).latitude);
+
     EXPECT_FALSE(CountableStep(kNaN, kTripMinStep));
     EXPECT_FALSE(CountableStep(kOdometerGlitchStep, kTripMinStep));
     EXPECT_TRUE(CountableStep(kTripMinStep, kTripMinStep));

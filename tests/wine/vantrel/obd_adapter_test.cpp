@@ -16,7 +16,7 @@
 #include "rig/rig.h"
 #include "sources/obd_snapshot.h"
 #include "state/skin_record.h"
-#include "tools/obd_reader/serial_port_win.cpp"
+#include "tools/common/serial_port_win.cpp"
 
 namespace {
 

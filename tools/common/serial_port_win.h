@@ -1,5 +1,5 @@
-// A serial port opened for an ELM327 adapter: 8 data bits, no parity, one stop bit, reads that
-// never wait. Closed when the object goes.
+// A serial port as the stand-ins open it for a receiver or an adapter: 8 data bits, no parity,
+// one stop bit, reads that never wait. Closed when the object goes.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,8 @@ class SerialPort {
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     // Appends what has arrived; false when the port failed (the adapter was unplugged).
     bool Read(std::string& bytes);
+    // Reads what has arrived, up to `size` bytes; false when the port failed.
+    bool ReadSome(char* buffer, DWORD size, DWORD& got);
     // False unless every byte was written.
     bool Write(const std::string& bytes);
 

@@ -1,4 +1,4 @@
-#include "tools/obd_reader/serial_port_win.h"
+#include "tools/common/serial_port_win.h"
 
 bool SerialPort::Open(const std::string& name, DWORD baud) {
     Close();
@@ -40,6 +40,11 @@ bool SerialPort::Open(const std::string& name, DWORD baud) {
 void SerialPort::Close() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
+}
+
+bool SerialPort::ReadSome(char* buffer, DWORD size, DWORD& got) {
+    got = 0;
+    return IsOpen() && ReadFile(handle_, buffer, size, &got, nullptr) != FALSE;
 }
 
 bool SerialPort::Read(std::string& bytes) {
