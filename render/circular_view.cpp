@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "render/gauge_display.h"
@@ -23,6 +24,9 @@ constexpr double kArrowHalfAngle = 4.0;       // degrees either side of the home
 // pulled in to this distance on its own bearing: the part inside the circle looks the same, and
 // GDI+ is never handed coordinates that overflow its fixed-point rasteriser.
 constexpr double kFarthestPixels = 1.0e6;
+// Beyond the pen's reach past its end: half its width, a miter join at the default limit of 10
+// widths, and a pixel of anti-aliasing.
+constexpr double kCutMarginPixels = 16.0;
 
 // What the three kinds share in one frame.
 struct MapView {
@@ -66,17 +70,77 @@ bool Locate(const MapView& view, const GeoPoint& where, double* pixels, double* 
     return true;
 }
 
-void DrawRun(gfx::Graphics& graphics, const gfx::Pen& pen, const gfx::PointF* run, int32_t count) {
-    if (count >= 2) graphics.DrawLines(pen, run, count);
+// The view's round clip, or the frame's own when a drawing lies wholly inside the circle:
+// cutting it away costs more under Wine than the drawing, and cuts nothing there.
+class ViewClip {
+  public:
+    ViewClip(GaugeDisplay& display, const gfx::RectF& square)
+        : display_(display), square_(square) {}
+    void Round() {
+        if (round_) return;
+        if (!circle_) circle_.emplace(Circle(square_));
+        display_.graphics.SetClip(*circle_, display_.frameClip ? gfx::CombineMode::Intersect
+                                                               : gfx::CombineMode::Replace);
+        round_ = true;
+    }
+    // Nothing else in the frame clips, so lifting the clip (back to the rectangle being drawn
+    // again, if any) restores the surface as it was.
+    void Lift() {
+        if (!round_) return;
+        if (display_.frameClip)
+            display_.graphics.SetClip(*display_.frameClip, gfx::CombineMode::Replace);
+        else
+            display_.graphics.ResetClip();
+        round_ = false;
+    }
+
+  private:
+    static gfx::Region Circle(const gfx::RectF& square) {
+        gfx::GraphicsPath path;
+        path.AddEllipse(square);
+        return gfx::Region(path);
+    }
+    GaugeDisplay& display_;
+    gfx::RectF square_;
+    std::optional<gfx::Region> circle_;
+    bool round_ = false;
+};
+
+// The runs of the trail that reach into the view, gathered for one drawing call.
+struct TrailRuns {
+    gfx::PointF points[kTrailPoints];
+    int32_t counts[kTrailPoints / 2];
+    int32_t used = 0; // points taken by finished runs
+    int32_t runs = 0;
+    int32_t open = 0; // points of the run being gathered
+};
+
+// Only runs of two or more points are kept.
+void EndRun(TrailRuns& trail) {
+    if (trail.open >= 2) {
+        trail.counts[trail.runs++] = trail.open;
+        trail.used += trail.open;
+    }
+    trail.open = 0;
+}
+
+void AddPoint(TrailRuns& trail, const gfx::PointF& point) {
+    trail.points[trail.used + trail.open++] = point;
 }
 
 // Newest point first; every break (latitude 0) ends a run, and only runs of two or more points
 // are drawn. A point that cannot be placed counts as a break rather than joining its neighbours.
-void DrawTrail(gfx::Graphics& graphics, const MapView& view, const TrailRing& ring,
+// Only segments that can put a pixel inside the circle are handed to GDI+: a long drive leaves
+// most of the trail far outside the view, and rasterising it there only to clip it away costs
+// more than everything else in a frame. The ends where a run is cut lie beyond the circle by
+// more than any join or cap of the pen reaches, so the pixels inside are the same.
+void DrawTrail(gfx::Graphics& graphics, ViewClip& clip, const MapView& view, const TrailRing& ring,
                gfx::Argb color) {
-    gfx::Pen pen(color, kPenWidth);
-    gfx::PointF run[kTrailPoints];
-    int32_t count = 0;
+    static TrailRuns trail; // 18 KiB, too much for every frame's stack; one thread draws
+    trail.used = trail.runs = trail.open = 0;
+    const double reach = view.radius + kCutMarginPixels;
+    gfx::PointF previous{};
+    bool placedPrevious = false;
     // A stored index of 2048 or more would walk off the ring; it wraps like the ring does.
     uint32_t slot = ring.index % kTrailPoints;
     for (uint32_t step = 0; step < kTrailPoints; ++step) {
@@ -84,14 +148,35 @@ void DrawTrail(gfx::Graphics& graphics, const MapView& view, const TrailRing& ri
         const GeoPoint point = ring.points[slot];
         double pixels = 0;
         double bearing = 0;
-        if (IsSet(point) && Locate(view, point, &pixels, &bearing)) {
-            run[count++] = MapPointAt(view.cx, view.cy, bearing, pixels);
+        if (!IsSet(point) || !Locate(view, point, &pixels, &bearing)) {
+            EndRun(trail);
+            placedPrevious = false;
             continue;
         }
-        DrawRun(graphics, pen, run, count);
-        count = 0;
+        const gfx::PointF here = MapPointAt(view.cx, view.cy, bearing, pixels);
+        if (placedPrevious && SegmentReachesCircle(previous, here, view.cx, view.cy, reach)) {
+            if (trail.open == 0) AddPoint(trail, previous);
+            AddPoint(trail, here);
+        } else {
+            EndRun(trail);
+        }
+        previous = here;
+        placedPrevious = true;
     }
-    DrawRun(graphics, pen, run, count);
+    EndRun(trail);
+    if (trail.runs == 0) return;
+    clip.Round();
+    gfx::Pen pen(color, kPenWidth);
+    if ((color >> 24) == 0xFF) {
+        graphics.DrawLineRuns(pen, trail.points, trail.counts, trail.runs);
+        return;
+    }
+    // Where runs cross, a translucent pen blends once per call: each run keeps its own.
+    const gfx::PointF* run = trail.points;
+    for (int32_t r = 0; r < trail.runs; ++r) {
+        graphics.DrawLines(pen, run, trail.counts[r]);
+        run += trail.counts[r];
+    }
 }
 
 // Home well inside the view: the outline of a square centred on it (integer corner).
@@ -117,20 +202,34 @@ void DrawHomeArrow(gfx::Graphics& graphics, const MapView& view, double bearing,
     graphics.FillPolygon(brush, corners, 3, gfx::FillMode::Alternate);
 }
 
-void DrawHome(gfx::Graphics& graphics, const MapView& view, const GeoPoint& home,
+void DrawHome(gfx::Graphics& graphics, ViewClip& clip, const MapView& view, const GeoPoint& home,
               const GaugeRecord& homeRecord, gfx::Argb trailColor) {
     double pixels = 0;
     double bearing = 0;
     if (!Locate(view, home, &pixels, &bearing)) return;
+    clip.Round();
     if (kHomeInsideShare * view.size > pixels)
         DrawHomeMark(graphics, view, pixels, bearing, homeRecord);
     else
         DrawHomeArrow(graphics, view, bearing, trailColor);
 }
 
+// Whether the box, grown by `margin` on every side, lies inside the view's circle.
+bool InsideCircle(const MapView& view, const gfx::RectF& box, float margin) {
+    const double r = view.radius;
+    const double left = double(box.x) - margin - view.cx;
+    const double right = double(box.x + box.width) + margin - view.cx;
+    const double top = double(box.y) - margin - view.cy;
+    const double bottom = double(box.y + box.height) + margin - view.cy;
+    for (double dx : {left, right})
+        for (double dy : {top, bottom})
+            if (dx * dx + dy * dy > r * r) return false;
+    return true;
+}
+
 // One satellite's number, its box centred on the anchor horizontally and standing on it.
-void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, const gfx::PointF& anchor,
-                   uint16_t id, gfx::Argb color) {
+void DrawSatellite(gfx::Graphics& graphics, ViewClip& clip, const MapView& view,
+                   const gfx::Font& font, const gfx::PointF& anchor, uint16_t id, gfx::Argb color) {
     char digits[8];
     std::snprintf(digits, sizeof digits, "%d", int(id));
     const std::u16string text = gfx::AnsiToUtf16(digits);
@@ -140,13 +239,20 @@ void DrawSatellite(gfx::Graphics& graphics, const gfx::Font& font, const gfx::Po
     // to the right of its point instead of standing centred on it.
     gfx::RectF box;
     graphics.MeasureString(text, font, {0, 0, 0, 0}, nullptr, &box);
+    const gfx::RectF placed{anchor.x - box.width / 2, anchor.y - box.height, box.width, box.height};
+    // The measured box holds the glyphs with GDI+'s padding; half an em more covers overhangs
+    // and anti-aliasing.
+    if (InsideCircle(view, placed, font.EmPixels() / 2 + 1))
+        clip.Lift();
+    else
+        clip.Round();
     gfx::SolidBrush brush(color);
-    graphics.DrawString(text, font, {anchor.x - box.width / 2, anchor.y - box.height, 0, 0},
-                        nullptr, brush);
+    graphics.DrawString(text, font, {placed.x, placed.y, 0, 0}, nullptr, brush);
 }
 
-void DrawSatellites(GaugeDisplay& display, const MapView& view, const GaugeRecord& record,
-                    const GpsSnapshot& gps, int32_t heading, bool fixedNorth) {
+void DrawSatellites(GaugeDisplay& display, ViewClip& clip, const MapView& view,
+                    const GaugeRecord& record, const GpsSnapshot& gps, int32_t heading,
+                    bool fixedNorth) {
     gfx::Graphics& graphics = display.graphics;
     // The GPS server rewrites its record while we read it: work on one copy of the table.
     SatelliteEntry satellites[kSatelliteSlots];
@@ -158,7 +264,7 @@ void DrawSatellites(GaugeDisplay& display, const MapView& view, const GaugeRecor
         if (entry.id == 0 || entry.elevation == 0 || entry.snr == 0) continue;
         int32_t direction = SatelliteDirection(entry.azimuth, heading, fixedNorth);
         gfx::PointF anchor = MapPointAt(view.cx, view.cy, direction, entry.elevation);
-        DrawSatellite(graphics, font, anchor, entry.id,
+        DrawSatellite(graphics, clip, view, font, anchor, entry.id,
                       SatelliteColor(record.color, entry.snr, strongest));
     }
 }
@@ -188,25 +294,17 @@ void DrawCircularView(GaugeDisplay& display, AppState& app, const NavState& nav,
         graphics.DrawEllipse(outline, square);
     }
 
-    gfx::GraphicsPath circle;
-    circle.AddEllipse(square);
-    gfx::Region clip(circle);
-    graphics.SetClip(clip,
-                     display.frameClip ? gfx::CombineMode::Intersect : gfx::CombineMode::Replace);
-
-    if (trails) DrawTrail(graphics, view, nav.trail, trailRecord.color);
+    // Everything the view draws is cut to its circle, the clip being set only for what can
+    // reach past it.
+    ViewClip clip(display, square);
+    if (trails) DrawTrail(graphics, clip, view, nav.trail, trailRecord.color);
     if (home)
-        DrawHome(graphics, view, app.home, KindRecord(skin, kKindHomeTarget), trailRecord.color);
+        DrawHome(graphics, clip, view, app.home, KindRecord(skin, kKindHomeTarget),
+                 trailRecord.color);
     if (satellites)
-        DrawSatellites(display, view, KindRecord(skin, kKindSatellites), *nav.snapshot, heading,
-                       HasOption(app, kOptionFixedNorth));
-
-    // Nothing else in the frame clips, so lifting the clip (back to the rectangle being drawn
-    // again, if any) restores the surface as it was.
-    if (display.frameClip)
-        graphics.SetClip(*display.frameClip, gfx::CombineMode::Replace);
-    else
-        graphics.ResetClip();
+        DrawSatellites(display, clip, view, KindRecord(skin, kKindSatellites), *nav.snapshot,
+                       heading, HasOption(app, kOptionFixedNorth));
+    clip.Lift();
     display.hitRects[kKindTrails] = {view.cx - view.radius, view.cy - view.radius,
                                      view.cx + view.radius, view.cy + view.radius};
 }

@@ -358,6 +358,24 @@ void* Bitmap::CreateGdiBitmap(Argb background) const {
     return bitmap;
 }
 
+Status Bitmap::CopyPixels(int32_t left, int32_t top, int32_t width, int32_t height, void* rows,
+                          int32_t stride) const {
+    // Locked with our own buffer, GDI+ writes the rows straight into it.
+    Gdiplus::BitmapData data{};
+    data.Width = UINT(width);
+    data.Height = UINT(height);
+    data.Stride = stride;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = rows;
+    const Gdiplus::Rect area(left, top, width, height);
+    auto* bitmap = As<Gdiplus::GpBitmap>(handle_);
+    Status status = From(flat::GdipBitmapLockBits(
+        bitmap, &area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+        PixelFormat32bppARGB, &data));
+    if (status == Status::Ok) status = From(flat::GdipBitmapUnlockBits(bitmap, &data));
+    return Keep(status);
+}
+
 // --- graphics
 // -------------------------------------------------------------------------------------
 
@@ -380,6 +398,7 @@ Graphics& Graphics::operator=(Graphics&& other) noexcept {
         TakeFrom(other);
         probe_ = other.probe_;
         ink_ = other.ink_;
+        measureMemo_ = std::move(other.measureMemo_);
     }
     return *this;
 }
@@ -490,6 +509,27 @@ Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) 
         return Keep(Status::Ok);
     return Keep(From(flat::GdipDrawLines(GRAPHICS, PEN, Points(points), count)));
 }
+Status Graphics::DrawLineRuns(const Pen& pen, const PointF* points, const int32_t* counts,
+                              int32_t runs) {
+    int32_t total = 0;
+    for (int32_t r = 0; r < runs; ++r)
+        total += counts[r];
+    ink_.Points(points, total, JoinReach(pen));
+    if (Sketch(kSketchDrawLineRuns, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * total, counts, sizeof(int32_t) * std::size_t(runs)))
+        return Keep(Status::Ok);
+    Gdiplus::GpPath* path = nullptr;
+    Status status = From(flat::GdipCreatePath(Gdiplus::FillModeAlternate, &path));
+    const PointF* run = points;
+    for (int32_t r = 0; r < runs && status == Status::Ok; ++r) {
+        status = From(flat::GdipAddPathLine2(path, Points(run), counts[r]));
+        if (status == Status::Ok) status = From(flat::GdipStartPathFigure(path));
+        run += counts[r];
+    }
+    if (status == Status::Ok) status = From(flat::GdipDrawPath(GRAPHICS, PEN, path));
+    if (path) flat::GdipDeletePath(path);
+    return Keep(status);
+}
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& r) {
     ink_.Box(r, JoinReach(pen));
     if (Sketch(kSketchDrawRectangle, pen.Color(), pen.Width(), &r.x, 4, nullptr, 0))
@@ -553,6 +593,18 @@ Status Graphics::DrawString(const std::u16string& text, const Font& font, const 
 }
 Status Graphics::MeasureString(const std::u16string& text, const Font& font, const RectF& layout,
                                const StringFormat* format, RectF* bounds) const {
+    MeasureKey key;
+    key.font = font.Serial();
+    key.format = format ? format->Serial() : 0;
+    key.layout = {layout.x, layout.y, layout.width, layout.height};
+    ink_.Transform(key.transform);
+    key.text = text;
+    MeasureBox kept;
+    if (font.Valid() && measureMemo_.Recall(key, &kept)) {
+        *bounds = {kept.x, kept.y, kept.width, kept.height};
+        NoteMeasure(text, font, layout, *bounds);
+        return Keep(Status::Ok);
+    }
     Gdiplus::RectF box = Rect(layout);
     Gdiplus::RectF result;
     Status status = From(flat::GdipMeasureString(
@@ -561,7 +613,10 @@ Status Graphics::MeasureString(const std::u16string& text, const Font& font, con
         nullptr));
     *bounds =
         status == Status::Ok ? RectF{result.X, result.Y, result.Width, result.Height} : RectF{};
-    if (status == Status::Ok) NoteMeasure(text, font, layout, *bounds);
+    if (status == Status::Ok) {
+        NoteMeasure(text, font, layout, *bounds);
+        measureMemo_.Keep(key, {bounds->x, bounds->y, bounds->width, bounds->height});
+    }
     return Keep(status);
 }
 

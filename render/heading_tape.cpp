@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -68,19 +69,36 @@ void DrawHeadingTape(GaugeDisplay& display, const SkinRecord& skin, int32_t head
     const float majorTop = float(y + height - height / 2); // H/2 long, standing on the bottom
     const float minorTop = float(y + height - height / 4);
 
+    // The ticks go down together, one call for all those before each label, since under Wine
+    // every wide line is a path of its own to fill; the labels still come between them in the
+    // order a tick-by-tick drawing has, so a label overlaps the same ticks.
+    const int32_t maxTicks = width / (kPixelsPerDegree * kMinorEvery) + 2;
+    std::vector<gfx::PointF> ticks;
+    std::vector<int32_t> twos;
+    ticks.reserve(std::size_t(2 * maxTicks));
+    auto drawTicks = [&] {
+        if (ticks.empty()) return;
+        twos.assign(ticks.size() / 2, 2);
+        g.DrawLineRuns(pen, ticks.data(), twos.data(), int32_t(twos.size()));
+        ticks.clear();
+    };
     int32_t n = FirstTapeDegree(heading, width);
     float labelWidth = 0; // of the last label drawn
     for (int32_t px = x; px < x + width; px += kPixelsPerDegree) {
         if (n >= 360) n -= 360;
         const float fx = float(px);
         if (n % kLabelEvery == 0) {
-            g.DrawLine(pen, {fx, majorTop}, {fx, bottom});
+            ticks.push_back({fx, majorTop});
+            ticks.push_back({fx, bottom});
+            drawTicks();
             labelWidth = DrawLabel(g, font, brush, n, fx, float(y), emSize);
         } else if (n % kMinorEvery == 0) {
-            g.DrawLine(pen, {fx, minorTop}, {fx, bottom});
+            ticks.push_back({fx, minorTop});
+            ticks.push_back({fx, bottom});
         }
         ++n;
     }
+    drawTicks();
     display.hitRects[kKindHorizVantrel] = {int32_t(float(x) - labelWidth / 2), y,
                                            int32_t(float(x + width) + labelWidth / 2), y + height};
 }

@@ -116,6 +116,15 @@ void InkBounds::Scale(float sx, float sy, MatrixOrder order) {
 
 #undef INK_COMBINE
 
+void InkBounds::Transform(double out[6]) const {
+    out[0] = m11_;
+    out[1] = m12_;
+    out[2] = m21_;
+    out[3] = m22_;
+    out[4] = dx_;
+    out[5] = dy_;
+}
+
 void InkBounds::ResetTransform() {
     m11_ = 1;
     m12_ = 0;

@@ -31,6 +31,8 @@ class InkBounds {
     void Rotate(float degrees, MatrixOrder order);
     void Scale(float sx, float sy, MatrixOrder order);
     void ResetTransform();
+    // The world transform in force: m11, m12, m21, m22, dx, dy.
+    void Transform(double out[6]) const;
 
     // Clip bounds in device pixels; mode as GDI+ combines clips.
     void Clip(const RectF& bounds, CombineMode mode);

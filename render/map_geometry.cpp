@@ -50,6 +50,19 @@ gfx::PointF MapPointAt(int32_t cx, int32_t cy, double bearing, double distance) 
     return {float(cx + distance * std::cos(t)), float(cy + distance * std::sin(t))};
 }
 
+bool SegmentReachesCircle(const gfx::PointF& a, const gfx::PointF& b, int32_t cx, int32_t cy,
+                          double reach) {
+    const double ax = double(a.x) - cx, ay = double(a.y) - cy;
+    const double dx = double(b.x) - double(a.x), dy = double(b.y) - double(a.y);
+    const double length2 = dx * dx + dy * dy;
+    // The segment's point nearest the centre, as a share of the way from a to b.
+    double share = length2 > 0 ? -(ax * dx + ay * dy) / length2 : 0.0;
+    if (share < 0) share = 0;
+    if (share > 1) share = 1;
+    const double nx = ax + share * dx, ny = ay + share * dy;
+    return nx * nx + ny * ny <= reach * reach;
+}
+
 int32_t StrongestSignal(const SatelliteEntry (&satellites)[kSatelliteSlots]) {
     int32_t strongest = kWeakestStrongest;
     for (const SatelliteEntry& entry : satellites)

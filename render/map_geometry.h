@@ -28,6 +28,10 @@ double MapScreenAngle(double bearing);
 // The frame point at `bearing` degrees and `distance` pixels from (cx, cy).
 gfx::PointF MapPointAt(int32_t cx, int32_t cy, double bearing, double distance);
 
+// Whether any part of the segment from a to b lies within `reach` pixels of (cx, cy).
+bool SegmentReachesCircle(const gfx::PointF& a, const gfx::PointF& b, int32_t cx, int32_t cy,
+                          double reach);
+
 // The strongest signal among the twelve entries, at least 45.
 int32_t StrongestSignal(const SatelliteEntry (&satellites)[kSatelliteSlots]);
 

@@ -67,6 +67,18 @@ class CircularView : public RenderFixture {
         return ops;
     }
     std::vector<rec::Call> Of(const char* op) { return Recorded().Of(op); }
+    // The trail's runs, as its one DrawLineRuns call hands them over.
+    std::vector<std::vector<gfx::PointF>> Runs() {
+        std::vector<std::vector<gfx::PointF>> runs;
+        for (const rec::Call& call : Of("DrawLineRuns")) {
+            auto point = call.points.begin();
+            for (float count : call.args) {
+                runs.emplace_back(point, point + std::ptrdiff_t(count));
+                point += std::ptrdiff_t(count);
+            }
+        }
+        return runs;
+    }
 
     GeoPoint here{47.0f, 122.0f};
 };
@@ -104,14 +116,16 @@ TEST_F(CircularView, EachKindAloneDrawsOnlyItselfInsideTheClipAndTheViewsSquareI
         int kind;
         const char* op;
     };
-    for (Case c : {Case{kKindTrails, "DrawLines"}, Case{kKindHomeTarget, "FillPolygon"},
+    for (Case c : {Case{kKindTrails, "DrawLineRuns"}, Case{kKindHomeTarget, "FillPolygon"},
                    Case{kKindSatellites, "DrawString"}}) {
         ShowOnly({c.kind});
         display->hitRects[kKindTrails] = {};
         int live = rec::LiveObjects();
         Draw();
-        EXPECT_EQ(Ops(), (std::vector<std::string>{"SetClipRegion", c.op, "ResetClip"}))
-            << "kind " << c.kind;
+        // A number well inside the circle needs no clip.
+        const std::vector<std::string> clipped{"SetClipRegion", c.op, "ResetClip"};
+        const std::vector<std::string> unclipped{c.op};
+        EXPECT_EQ(Ops(), c.kind == kKindSatellites ? unclipped : clipped) << "kind " << c.kind;
         EXPECT_EQ(Corners(display->hitRects[kKindTrails]),
                   (std::vector<int32_t>{89, 49, 231, 191}));
         // Pen, brush, path and region released; the satellites' font stays for the next frame.
@@ -217,21 +231,20 @@ TEST_F(CircularView, TrailRunsEndAtBreaksAndSinglePointsAreDropped) {
     ring.points[7] = Offset(0.5);  // newest, alone
     ring.index = 8;
     Draw();
-    auto lines = Of("DrawLines");
+    ASSERT_EQ(Of("DrawLineRuns").size(), 1u);
+    EXPECT_EQ(Of("DrawLineRuns")[0].color, kTrailColor);
+    EXPECT_EQ(Of("DrawLineRuns")[0].penWidth, 1.0f);
+    auto lines = Runs();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].color, kTrailColor);
-    EXPECT_EQ(lines[0].penWidth, 1.0f);
     // Newest first: the eastern run from its end back to its start.
-    ASSERT_EQ(lines[0].points.size(), 2u);
-    ExpectPoint(lines[0].points[0], 160 + 20 * std::cos(M_PI / 2 - 1.56),
+    ASSERT_EQ(lines[0].size(), 2u);
+    ExpectPoint(lines[0][0], 160 + 20 * std::cos(M_PI / 2 - 1.56),
                 120 + 20 * std::sin(M_PI / 2 - 1.56));
-    ExpectPoint(lines[0].points[1], 160 + 10 * std::cos(M_PI / 2 - 1.56),
+    ExpectPoint(lines[0][1], 160 + 10 * std::cos(M_PI / 2 - 1.56),
                 120 + 10 * std::sin(M_PI / 2 - 1.56));
-    ASSERT_EQ(lines[1].points.size(), 3u);
-    ExpectPoint(lines[1].points[0], 160 + 10 * std::cos(M_PI - 1.56),
-                120 + 10 * std::sin(M_PI - 1.56));
-    ExpectPoint(lines[1].points[2], 160 + 30 * std::cos(M_PI - 1.56),
-                120 + 30 * std::sin(M_PI - 1.56));
+    ASSERT_EQ(lines[1].size(), 3u);
+    ExpectPoint(lines[1][0], 160 + 10 * std::cos(M_PI - 1.56), 120 + 10 * std::sin(M_PI - 1.56));
+    ExpectPoint(lines[1][2], 160 + 30 * std::cos(M_PI - 1.56), 120 + 30 * std::sin(M_PI - 1.56));
 }
 
 TEST_F(CircularView, TrailWrapsFromTheFirstSlotToTheLastAndTurnsWithTheHeading) {
@@ -244,27 +257,78 @@ TEST_F(CircularView, TrailWrapsFromTheFirstSlotToTheLastAndTurnsWithTheHeading) 
     ring.index = 2;
     app->options = 0;
     Draw(180); // heading south: north is down
-    auto lines = Of("DrawLines");
+    auto lines = Runs();
     ASSERT_EQ(lines.size(), 1u);
-    ASSERT_EQ(lines[0].points.size(), 4u);
-    ExpectPoint(lines[0].points[0], 160, 120);
+    ASSERT_EQ(lines[0].size(), 4u);
+    ExpectPoint(lines[0][0], 160, 120);
     for (int i = 1; i < 4; ++i)
-        ExpectPoint(lines[0].points[i], 160 + 10 * i * std::cos(M_PI - 1.56),
+        ExpectPoint(lines[0][i], 160 + 10 * i * std::cos(M_PI - 1.56),
                     120 + 10 * i * std::sin(M_PI - 1.56));
 }
 
 TEST_F(CircularView, EmptyTrailDrawsNoLineAndAFullRingWithoutBreaksIsOneLine) {
     ShowOnly({kKindTrails});
     Draw();
-    EXPECT_TRUE(Of("DrawLines").empty());
+    EXPECT_TRUE(Runs().empty());
     // A trail file from elsewhere may hold no break at all.
+    Record(kKindTrails).paramA = 40; // the whole ring within the view
     for (uint32_t i = 0; i < kTrailPoints; ++i)
         nav->trail.points[i] = Offset(0.001 * i);
     nav->trail.index = 100;
     Draw();
-    auto lines = Of("DrawLines");
+    auto lines = Runs();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points.size(), kTrailPoints);
+    EXPECT_EQ(lines[0].size(), kTrailPoints);
+}
+
+// Radius 71 and the cut margin of 16: a segment counts when it comes within 87 pixels (1.74
+// miles at this zoom) of the centre, wherever its ends are.
+TEST_F(CircularView, TrailSegmentsThatStayFarOutsideAreLeftOutAndTheRunIsCutThere) {
+    ShowOnly({kKindTrails});
+    struct Place {
+        double north;
+        double east;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Place> newestFirst; // {99, 99} is a break
+        std::vector<std::vector<int>> runs;
+    };
+    const Place brk{99, 99};
+    const std::vector<Case> cases = {
+        {"out and back in",
+         {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {2, 0}, {1.5, 0}, {0.5, 0}},
+         {{0, 1, 2}, {5, 6, 7}}},
+        {"a segment passing by with both ends far", {{1, -5}, {1, 5}, {3, 5}}, {{0, 1}}},
+        {"just beyond the reach", {{2.1, -1}, {2.1, 1}, {0, 0}}, {{1, 2}}},
+        {"all far away", {{5, 0}, {6, 0}, brk, {-5, 0}, {-6, 0}}, {}},
+        {"a break ends a visible run", {{0, 0}, {0.5, 0}, brk, {1, 0}, {1.2, 0}}, {{0, 1}, {3, 4}}},
+    };
+    for (const Case& c : cases) {
+        nav->trail = TrailRing{};
+        const uint32_t n = uint32_t(c.newestFirst.size());
+        std::vector<gfx::PointF> expectedPoints;
+        for (uint32_t i = 0; i < n; ++i) {
+            const Place& p = c.newestFirst[i];
+            nav->trail.points[n - 1 - i] = p.north == 99 ? GeoPoint{} : Offset(p.north, p.east);
+            expectedPoints.push_back({float(160 + 50 * p.east), float(120 - 50 * p.north)});
+        }
+        nav->trail.index = n;
+        Draw();
+        auto runs = Runs();
+        ASSERT_EQ(runs.size(), c.runs.size()) << c.what;
+        for (size_t r = 0; r < runs.size(); ++r) {
+            ASSERT_EQ(runs[r].size(), c.runs[r].size()) << c.what << ", run " << r;
+            for (size_t i = 0; i < runs[r].size(); ++i) {
+                const gfx::PointF& want = expectedPoints[size_t(c.runs[r][i])];
+                // The view turns 1.56 rather than a right angle, its miles are spherical and
+                // its bearings take degrees of longitude as they come: near enough to know
+                // the point, which is all this asks.
+                const double out = std::hypot(want.x - 160, want.y - 120);
+                ExpectPoint(runs[r][i], want.x, want.y, 1.5 + 0.25 * out);
+            }
+        }
+    }
 }
 
 TEST_F(CircularView, BrokenTrailNumbersBreakTheRunAndFarPointsStayBounded) {
@@ -279,15 +343,14 @@ TEST_F(CircularView, BrokenTrailNumbersBreakTheRunAndFarPointsStayBounded) {
     ring.points[6] = Offset(0.5);
     ring.points[7] = {1.0e38f, -1.0e38f}; // finite nonsense: drawn, but never miles off-frame
     ring.index = 5000;                    // past the ring: wraps to 904, then walks down to 7
-    Record(kKindTrails).paramA = 65535;
     Draw();
-    auto lines = Of("DrawLines");
+    auto lines = Runs();
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].points.size(), 2u); // slots 7 and 6
-    EXPECT_EQ(lines[1].points.size(), 2u); // 4 and 3
-    EXPECT_EQ(lines[2].points.size(), 2u); // 1 and 0
+    EXPECT_EQ(lines[0].size(), 2u); // slots 7 and 6
+    EXPECT_EQ(lines[1].size(), 2u); // 4 and 3
+    EXPECT_EQ(lines[2].size(), 2u); // 1 and 0
     for (const auto& line : lines)
-        for (const auto& p : line.points) {
+        for (const auto& p : line) {
             EXPECT_LE(std::fabs(p.x - 160), 1.0e6 + 1);
             EXPECT_LE(std::fabs(p.y - 120), 1.0e6 + 1);
         }
@@ -301,7 +364,7 @@ TEST_F(CircularView, UnplaceablePositionOrHomeDrawsNeitherButTheSatellitesStill)
     nav->snapshot->latitude = kNaN; // a torn or garbled GPS record
     app->home = Offset(0.5);
     Draw();
-    EXPECT_TRUE(Of("DrawLines").empty());
+    EXPECT_TRUE(Runs().empty());
     EXPECT_TRUE(Of("DrawRectangle").empty());
     EXPECT_TRUE(Of("FillPolygon").empty());
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"5"}));
@@ -309,7 +372,7 @@ TEST_F(CircularView, UnplaceablePositionOrHomeDrawsNeitherButTheSatellitesStill)
     nav->snapshot->latitude = here.latitude;
     app->home = {47.0f, kNaN}; // a garbled "Home" setting
     Draw();
-    EXPECT_EQ(Of("DrawLines").size(), 1u);
+    EXPECT_EQ(Runs().size(), 1u);
     EXPECT_TRUE(Of("DrawRectangle").empty());
     EXPECT_TRUE(Of("FillPolygon").empty());
 }

@@ -62,7 +62,7 @@ bool InkOf(const rec::Call& call, Box* box) {
         *box = Around(call.points, 0);
         return true;
     }
-    if (op == "DrawLine" || op == "DrawLines" || op == "DrawPolygon") {
+    if (op == "DrawLine" || op == "DrawLines" || op == "DrawLineRuns" || op == "DrawPolygon") {
         *box = Around(call.points, call.penWidth / 2);
         return true;
     }

@@ -32,6 +32,20 @@ class HeadingTape : public RenderFixture {
         rec::Current().calls.clear();
         DrawHeadingTape(*display, app->skin, heading);
     }
+    // The ticks, one per run of the calls that drew them, in the order drawn.
+    std::vector<rec::Call> Ticks() {
+        std::vector<rec::Call> ticks;
+        for (const rec::Call& call : Recorded().Of("DrawLineRuns")) {
+            auto point = call.points.begin();
+            for (float count : call.args) {
+                rec::Call tick = call;
+                tick.points.assign(point, point + std::ptrdiff_t(count));
+                point += std::ptrdiff_t(count);
+                ticks.push_back(tick);
+            }
+        }
+        return ticks;
+    }
     float LabelWidth(const char16_t* text, float height) {
         return rec::MeasureText(text, height * 0.4f, gfx::Unit::Point).width;
     }
@@ -57,8 +71,10 @@ TEST_F(HeadingTape, NorthIsInTheMiddleOfATapeFrom308To52) {
     EXPECT_EQ(measures[3].args, (std::vector<float>{0, 0, 96, 32}));
     EXPECT_EQ(measures[3].alignment, -1);
 
+    // The ticks go down in one call before each label and one after the last.
+    EXPECT_EQ(Recorded().Of("DrawLineRuns").size(), 8u);
     // 35 ticks: every third degree, the 7 multiples of 15 major.
-    auto ticks = Recorded().Of("DrawLine");
+    auto ticks = Ticks();
     ASSERT_EQ(ticks.size(), 35u);
     int majors = 0;
     for (const auto& tick : ticks) {
@@ -100,7 +116,7 @@ TEST_F(HeadingTape, EastIsInTheMiddleAtHeading90) {
 TEST_F(HeadingTape, OddHeightTicksAndZeroWidth) {
     Setup(20, 23);
     Draw(0); // degrees 355 to 4: the tick of 0 is major, 357 and 3 minor
-    auto ticks = Recorded().Of("DrawLine");
+    auto ticks = Ticks();
     ASSERT_EQ(ticks.size(), 3u);
     EXPECT_FLOAT_EQ(ticks[0].points[0].y, 30 + 18); // 23 - 23/4
     EXPECT_FLOAT_EQ(ticks[1].points[0].y, 30 + 12); // 11 pixels long
@@ -134,7 +150,7 @@ TEST_F(HeadingTape, LabelFontFallsBackToTheGenericFamily) {
     Setup(60, 0);
     Draw(0);
     EXPECT_TRUE(Recorded().Of("DrawString").empty());
-    EXPECT_FALSE(Recorded().Of("DrawLine").empty());
+    EXPECT_FALSE(Ticks().empty());
     EXPECT_EQ(display->hitRects[kKindHorizVantrel].left, 20);
     EXPECT_EQ(display->hitRects[kKindHorizVantrel].right, 80);
     EXPECT_EQ(rec::LiveObjects(), 2); // the back buffer and its graphics

@@ -477,6 +477,9 @@ void* Bitmap::CreateGdiBitmap(Argb) const {
     Keep(Status::NotImplemented);
     return nullptr;
 }
+Status Bitmap::CopyPixels(int32_t, int32_t, int32_t, int32_t, void*, int32_t) const {
+    return Keep(Status::NotImplemented);
+}
 
 Graphics Graphics::FromImage(const Image& image) {
     if (!image.Valid()) return Graphics(nullptr, Status::InvalidParameter);
@@ -497,6 +500,7 @@ Graphics& Graphics::operator=(Graphics&& other) noexcept {
         TakeFrom(other);
         probe_ = other.probe_;
         ink_ = other.ink_;
+        measureMemo_ = std::move(other.measureMemo_);
     }
     return *this;
 }
@@ -689,6 +693,22 @@ Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) 
     Call* call = BeginPen(handle_, "DrawLines", pen);
     if (!call) return Keep(Status::InvalidParameter);
     call->points.assign(points, points + count);
+    return Keep(Status::Ok);
+}
+Status Graphics::DrawLineRuns(const Pen& pen, const PointF* points, const int32_t* counts,
+                              int32_t runs) {
+    int32_t total = 0;
+    for (int32_t r = 0; r < runs; ++r)
+        total += counts[r];
+    ink_.Points(points, total, JoinReach(pen));
+    if (Sketch(kSketchDrawLineRuns, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
+               2 * total, counts, sizeof(int32_t) * std::size_t(runs)))
+        return Keep(Status::Ok);
+    Call* call = BeginPen(handle_, "DrawLineRuns", pen);
+    if (!call) return Keep(Status::InvalidParameter);
+    call->points.assign(points, points + total);
+    for (int32_t r = 0; r < runs; ++r)
+        call->args.push_back(float(counts[r]));
     return Keep(Status::Ok);
 }
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
