@@ -82,18 +82,30 @@ TEST(BatchedPixels, RunsOfLinesInOneCallMatchACallForEachRun) {
         ticks.push_back({float(3 + 6 * i), 140.0f});
         twos.push_back(2);
     }
+    // A bar graph's bars, a pixel apart, in a translucent colour too.
+    std::vector<gfx::PointF> bars;
+    std::vector<int32_t> barTwos;
+    for (int i = 0; i < 120; ++i) {
+        bars.push_back({float(150 - i), 150.0f});
+        bars.push_back({float(150 - i), float(150 - (i * 37) % 90 - 1)});
+        barTwos.push_back(2);
+    }
     struct Case {
         const char* what;
         const std::vector<gfx::PointF>* points;
         const std::vector<int32_t>* counts;
         float width;
         bool round;
+        gfx::Argb color;
     };
-    for (const Case& c : {Case{"trail in its circle", &points, &counts, 1.0f, true},
-                          Case{"trail unclipped", &points, &counts, 1.0f, false},
-                          Case{"tape ticks", &ticks, &twos, 2.0f, false}}) {
+    for (const Case& c :
+         {Case{"trail in its circle", &points, &counts, 1.0f, true, 0xFF20A0E0},
+          Case{"trail unclipped", &points, &counts, 1.0f, false, 0xFF20A0E0},
+          Case{"tape ticks", &ticks, &twos, 2.0f, false, 0xFFFFB000},
+          Case{"graph bars", &bars, &barTwos, 1.0f, false, 0xFF00FF00},
+          Case{"translucent graph bars", &bars, &barTwos, 1.0f, false, 0x8000FF00}}) {
         Pair pair;
-        gfx::Pen pen(0xFF20A0E0, c.width);
+        gfx::Pen pen(c.color, c.width);
         gfx::Region clip = Circle(80, 80, 60);
         if (c.round) {
             pair.plain.SetClip(clip, gfx::CombineMode::Replace);
