@@ -79,8 +79,12 @@ class ViewClip {
     void Round() {
         if (round_) return;
         if (!circle_) circle_.emplace(Circle(square_));
-        display_.graphics.SetClip(*circle_, display_.frameClip ? gfx::CombineMode::Intersect
-                                                               : gfx::CombineMode::Replace);
+        // Within a rectangle being drawn again the circle is cut to it, unless it lies wholly
+        // inside: the circle alone is then the same clip, and much cheaper under Wine than a
+        // region combined of two.
+        const bool cut = display_.frameClip && !Contains(*display_.frameClip, square_);
+        display_.graphics.SetClip(*circle_,
+                                  cut ? gfx::CombineMode::Intersect : gfx::CombineMode::Replace);
         round_ = true;
     }
     // Nothing else in the frame clips, so lifting the clip (back to the rectangle being drawn
@@ -95,6 +99,11 @@ class ViewClip {
     }
 
   private:
+    static bool Contains(const gfx::RectF& outer, const gfx::RectF& inner) {
+        return outer.x <= inner.x && outer.y <= inner.y &&
+               outer.x + outer.width >= inner.x + inner.width &&
+               outer.y + outer.height >= inner.y + inner.height;
+    }
     static gfx::Region Circle(const gfx::RectF& square) {
         gfx::GraphicsPath path;
         path.AddEllipse(square);
@@ -128,15 +137,42 @@ void AddPoint(TrailRuns& trail, const gfx::PointF& point) {
     trail.points[trail.used + trail.open++] = point;
 }
 
+// A digest of everything the trail's projection depends on: the ring and the view.
+uint64_t ProjectionKey(const MapView& view, const TrailRing& ring) {
+    uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](const void* bytes, std::size_t size) {
+        const auto* p = static_cast<const unsigned char*>(bytes);
+        // Eight bytes at a time: the ring is 16 KiB and is digested on every frame.
+        std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            hash = (hash ^ word) * 1099511628211ull;
+        }
+        for (; i < size; ++i)
+            hash = (hash ^ p[i]) * 1099511628211ull;
+    };
+    mix(ring.points, sizeof ring.points);
+    mix(&ring.index, sizeof ring.index);
+    const double numbers[] = {double(view.cx),
+                              double(view.cy),
+                              double(view.radius),
+                              view.pixelsPerMile,
+                              double(view.rotation),
+                              double(view.shownCourse),
+                              double(view.position.latitude),
+                              double(view.position.longitude)};
+    mix(numbers, sizeof numbers);
+    return hash;
+}
+
 // Newest point first; every break (latitude 0) ends a run, and only runs of two or more points
 // are drawn. A point that cannot be placed counts as a break rather than joining its neighbours.
-// Only segments that can put a pixel inside the circle are handed to GDI+: a long drive leaves
-// most of the trail far outside the view, and rasterising it there only to clip it away costs
-// more than everything else in a frame. The ends where a run is cut lie beyond the circle by
-// more than any join or cap of the pen reaches, so the pixels inside are the same.
-void DrawTrail(gfx::Graphics& graphics, ViewClip& clip, const MapView& view, const TrailRing& ring,
-               gfx::Argb color) {
-    static TrailRuns trail; // 18 KiB, too much for every frame's stack; one thread draws
+// Only segments that can put a pixel inside the circle are kept: a long drive leaves most of
+// the trail far outside the view, and rasterising it there only to clip it away costs more than
+// everything else in a frame. The ends where a run is cut lie beyond the circle by more than
+// any join or cap of the pen reaches, so the pixels inside are the same.
+void ProjectTrail(const MapView& view, const TrailRing& ring, TrailRuns& trail) {
     trail.used = trail.runs = trail.open = 0;
     const double reach = view.radius + kCutMarginPixels;
     gfx::PointF previous{};
@@ -164,6 +200,21 @@ void DrawTrail(gfx::Graphics& graphics, ViewClip& clip, const MapView& view, con
         placedPrevious = true;
     }
     EndRun(trail);
+}
+
+// The projection is kept for the next call: a frame over the cache projects the trail once to
+// find what changed and draws the same, and with steady data it does not change at all.
+void DrawTrail(gfx::Graphics& graphics, ViewClip& clip, const MapView& view, const TrailRing& ring,
+               gfx::Argb color) {
+    static TrailRuns trail; // 24 KiB, too much for every frame's stack; one thread draws
+    static uint64_t projected = 0;
+    static bool valid = false;
+    const uint64_t key = ProjectionKey(view, ring);
+    if (!valid || key != projected) {
+        ProjectTrail(view, ring, trail);
+        projected = key;
+        valid = true;
+    }
     if (trail.runs == 0) return;
     clip.Round();
     gfx::Pen pen(color, kPenWidth);
