@@ -20,21 +20,36 @@ constexpr float kLabelBoxHeightEms = 2.0f;
 
 const char* const kCompassNames[8] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
 
-// Draws the label of `degree` with its measured box centred on px and its top at y; returns the
-// measured width (0 when the font could not be made and nothing was drawn).
-float DrawLabel(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBrush& brush,
-                int32_t degree, float px, float y, float emSize) {
-    if (!font.Valid()) return 0;
+// A label to draw: its text, measured box and where it goes.
+struct PlacedLabel {
+    std::u16string text;
+    gfx::RectF box; // at its place on the frame
+    int32_t ticksBefore = 0;
+};
+
+// Measures the label of `degree` and places its box centred on px with its top at y.
+PlacedLabel PlaceLabel(gfx::Graphics& g, const gfx::Font& font, int32_t degree, float px, float y,
+                       float emSize) {
     char text[8];
     TapeLabel(degree, text, sizeof text);
-    std::u16string wide = gfx::AnsiToUtf16(text);
+    PlacedLabel label;
+    label.text = gfx::AnsiToUtf16(text);
     gfx::RectF box;
-    g.MeasureString(wide, font, {0, 0, kLabelBoxWidthEms * emSize, kLabelBoxHeightEms * emSize},
-                    nullptr, &box);
-    // A layout box without size starts the text at the measured box's left edge and can never
-    // wrap or clip the label.
-    g.DrawString(wide, font, {px - box.width / 2, y, 0, 0}, nullptr, brush);
-    return box.width;
+    g.MeasureString(label.text, font,
+                    {0, 0, kLabelBoxWidthEms * emSize, kLabelBoxHeightEms * emSize}, nullptr, &box);
+    label.box = {px - box.width / 2, y, box.width, box.height};
+    return label;
+}
+
+// Whether a label's box (with a pixel of anti-aliasing) keeps clear of every tick drawn after
+// it: then the order of labels and ticks decides no pixel.
+bool ClearOfLaterTicks(const PlacedLabel& label, const std::vector<gfx::PointF>& ticks) {
+    const float left = label.box.x - 1 - kTickPenWidth / 2;
+    const float right = label.box.x + label.box.width + 1 + kTickPenWidth / 2;
+    const float bottom = label.box.y + label.box.height + 1;
+    for (std::size_t t = std::size_t(label.ticksBefore) * 2; t < ticks.size(); t += 2)
+        if (ticks[t].x > left && ticks[t].x < right && ticks[t].y < bottom) return false;
+    return true;
 }
 
 } // namespace
@@ -69,36 +84,50 @@ void DrawHeadingTape(GaugeDisplay& display, const SkinRecord& skin, int32_t head
     const float majorTop = float(y + height - height / 2); // H/2 long, standing on the bottom
     const float minorTop = float(y + height - height / 4);
 
-    // The ticks go down together, one call for all those before each label, since under Wine
-    // every wide line is a path of its own to fill; the labels still come between them in the
-    // order a tick-by-tick drawing has, so a label overlaps the same ticks.
-    const int32_t maxTicks = width / (kPixelsPerDegree * kMinorEvery) + 2;
     std::vector<gfx::PointF> ticks;
-    std::vector<int32_t> twos;
-    ticks.reserve(std::size_t(2 * maxTicks));
-    auto drawTicks = [&] {
-        if (ticks.empty()) return;
-        twos.assign(ticks.size() / 2, 2);
-        g.DrawLineRuns(pen, ticks.data(), twos.data(), int32_t(twos.size()));
-        ticks.clear();
-    };
+    std::vector<PlacedLabel> labels;
+    ticks.reserve(std::size_t(2 * (width / (kPixelsPerDegree * kMinorEvery) + 2)));
     int32_t n = FirstTapeDegree(heading, width);
-    float labelWidth = 0; // of the last label drawn
     for (int32_t px = x; px < x + width; px += kPixelsPerDegree) {
         if (n >= 360) n -= 360;
         const float fx = float(px);
         if (n % kLabelEvery == 0) {
             ticks.push_back({fx, majorTop});
             ticks.push_back({fx, bottom});
-            drawTicks();
-            labelWidth = DrawLabel(g, font, brush, n, fx, float(y), emSize);
+            if (font.Valid()) {
+                labels.push_back(PlaceLabel(g, font, n, fx, float(y), emSize));
+                labels.back().ticksBefore = int32_t(ticks.size() / 2);
+            }
         } else if (n % kMinorEvery == 0) {
             ticks.push_back({fx, minorTop});
             ticks.push_back({fx, bottom});
         }
         ++n;
     }
-    drawTicks();
+
+    // The ticks go down in as few calls as the labels allow, since under Wine every wide line
+    // is a path of its own to fill: all at once when no label reaches a tick to its right,
+    // otherwise those before each label in one call, so that every label overlaps the same
+    // ticks as in a tick-by-tick drawing.
+    bool apart = true;
+    for (const PlacedLabel& label : labels)
+        apart = apart && ClearOfLaterTicks(label, ticks);
+    std::vector<int32_t> twos(ticks.size() / 2, 2);
+    int32_t drawn = 0;
+    auto drawTicksUpTo = [&](int32_t end) {
+        if (end <= drawn) return;
+        g.DrawLineRuns(pen, ticks.data() + 2 * drawn, twos.data(), end - drawn);
+        drawn = end;
+    };
+    if (apart) drawTicksUpTo(int32_t(twos.size()));
+    for (const PlacedLabel& label : labels) {
+        drawTicksUpTo(label.ticksBefore);
+        // A layout box without size starts the text at the measured box's left edge and can
+        // never wrap or clip the label.
+        g.DrawString(label.text, font, {label.box.x, label.box.y, 0, 0}, nullptr, brush);
+    }
+    drawTicksUpTo(int32_t(twos.size()));
+    const float labelWidth = labels.empty() ? 0.0f : labels.back().box.width; // of the last
     display.hitRects[kKindHorizVantrel] = {int32_t(float(x) - labelWidth / 2), y,
                                            int32_t(float(x + width) + labelWidth / 2), y + height};
 }

@@ -71,8 +71,9 @@ TEST_F(HeadingTape, NorthIsInTheMiddleOfATapeFrom308To52) {
     EXPECT_EQ(measures[3].args, (std::vector<float>{0, 0, 96, 32}));
     EXPECT_EQ(measures[3].alignment, -1);
 
-    // The ticks go down in one call before each label and one after the last.
-    EXPECT_EQ(Recorded().Of("DrawLineRuns").size(), 8u);
+    // Labels this small reach no tick: all ticks go down in one call, before the labels.
+    EXPECT_EQ(Recorded().Of("DrawLineRuns").size(), 1u);
+    EXPECT_EQ(Recorded().Drawing().front().op, "DrawLineRuns");
     // 35 ticks: every third degree, the 7 multiples of 15 major.
     auto ticks = Ticks();
     ASSERT_EQ(ticks.size(), 35u);
@@ -102,6 +103,23 @@ TEST_F(HeadingTape, NorthIsInTheMiddleOfATapeFrom308To52) {
     EXPECT_EQ(hit.top, 30);
     EXPECT_EQ(hit.right, int32_t(230 + half));
     EXPECT_EQ(hit.bottom, 70);
+}
+
+TEST_F(HeadingTape, TallLabelsReachingTheNextTickComeBetweenTheTicksInTheirOrder) {
+    Setup(210, 100); // labels about 50 pixels wide, major ticks 30 apart
+    Draw(0);
+    std::vector<std::string> ops;
+    for (const auto& call : Recorded().Drawing())
+        ops.push_back(call.op);
+    // The ticks up to each label's own, the label, and the rest after the last label.
+    std::vector<std::string> expected;
+    for (int label = 0; label < 7; ++label) {
+        expected.push_back("DrawLineRuns");
+        expected.push_back("DrawString");
+    }
+    expected.push_back("DrawLineRuns");
+    EXPECT_EQ(ops, expected);
+    EXPECT_EQ(Ticks().size(), 35u);
 }
 
 TEST_F(HeadingTape, EastIsInTheMiddleAtHeading90) {

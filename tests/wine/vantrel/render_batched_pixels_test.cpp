@@ -12,6 +12,8 @@
 #include "render/compose.h"
 #include "render/display_hooks_win.h"
 #include "render/gdiplus.h"
+#include "render/heading_tape.h"
+#include "render/primitives.h"
 #include "render/map_geometry.h"
 #include "render/paint_win.h"
 #include "render/skin_drawing.h"
@@ -187,6 +189,62 @@ TEST(BatchedPixels, ATextWellInsideTheCircleIsTheSameWithoutTheRoundClip) {
             ExpectSame(pair, "satellite number inside");
         else
             EXPECT_GT(pair.Differences(&x, &y), 0) << "the clip cuts a number at the rim";
+    }
+}
+
+// The tape drawn tick by tick, each label right after its own tick, as plain calls do it.
+void DrawTapePlainly(GaugeDisplay& display, const GaugeRecord& tape, int32_t heading) {
+    const float em = float(tape.paramB) * 0.4f;
+    const gfx::Font& font = KindScaleFont(display, kKindHorizVantrel, tape, em);
+    gfx::SolidBrush brush(tape.color);
+    gfx::Pen pen(tape.color, 2.0f);
+    const float bottom = float(tape.y + tape.paramB);
+    int32_t n = FirstTapeDegree(heading, tape.paramA);
+    for (int32_t px = tape.x; px < tape.x + tape.paramA; px += 2, ++n) {
+        if (n >= 360) n -= 360;
+        if (n % 3 != 0) continue;
+        const bool major = n % 15 == 0;
+        const float top = float(tape.y + tape.paramB - tape.paramB / (major ? 2 : 4));
+        display.graphics.DrawLine(pen, {float(px), top}, {float(px), bottom});
+        if (!major) continue;
+        char text[8];
+        TapeLabel(n, text, sizeof text);
+        const std::u16string wide = gfx::AnsiToUtf16(text);
+        gfx::RectF box;
+        display.graphics.MeasureString(wide, font, {0, 0, 6 * em, 2 * em}, nullptr, &box);
+        display.graphics.DrawString(wide, font, {float(px) - box.width / 2, float(tape.y), 0, 0},
+                                    nullptr, brush);
+    }
+}
+
+TEST(BatchedPixels, TheTapeMatchesATickByTickDrawingWithLabelsClearOrReaching) {
+    // Small labels keep clear of the ticks; tall ones reach the next major tick.
+    for (uint16_t height : {40, 100}) {
+        std::unique_ptr<GaugeDisplay> ways[2];
+        AppState app;
+        GaugeRecord& tape = KindRecord(app.skin, kKindHorizVantrel);
+        tape.x = 5;
+        tape.y = 10;
+        tape.paramA = 150;
+        tape.paramB = height;
+        tape.color = 0xFFFFB000;
+        lstrcpyA(tape.fontName, "Arial");
+        for (auto& way : ways) {
+            way = std::make_unique<GaugeDisplay>(app.skin, WindowsDisplayHooks());
+            CreateBackBuffer(*way, PixelSize{kSize, kSize});
+            way->graphics.Clear(kBlack);
+        }
+        DrawTapePlainly(*ways[0], tape, 7);
+        DrawHeadingTape(*ways[1], app.skin, 7);
+        int differ = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                gfx::Argb a = 0, b = 0;
+                ways[0]->frameBitmap.GetPixel(x, y, &a);
+                ways[1]->frameBitmap.GetPixel(x, y, &b);
+                differ += a != b;
+            }
+        EXPECT_EQ(differ, 0) << "tape " << height << " high";
     }
 }
 
