@@ -5,8 +5,10 @@
 #     composing one frame of the "Cluster" skin and of the every-kind skin on the recording
 #     backend (our own code without any drawing).
 #  2. Under Wine with real GDI+, in the Windows build that scripts/arch.sh chooses: the cluster's
-#     whole frame tick for both skins, split into its parts, and what the wineserver and Xvfb
-#     spend per tick besides; then what single GDI+ calls cost on each skin's back buffer.
+#     whole frame tick for both skins (a new fix every tick, and for the every-kind skin engine
+#     values too; then the shipped skin with no fix), split into its parts, and what the
+#     wineserver and Xvfb spend per tick besides; then what single GDI+ calls cost on each
+#     skin's back buffer.
 #  3. Under Wine: Vantrel's share of one core over BENCH_SECONDS (60) after BENCH_SETTLE (15)
 #     seconds, with the GPS server stand-in driving and with no GPS server at all, and the
 #     wineserver's and Xvfb's shares in the same window. BENCH_RUNS=N repeats these runs and
@@ -117,12 +119,15 @@ fresh_programs
 cp "build/$preset/bench/cluster_wine/cluster_wine_bench.exe" "$run/programs/"
 mkdir -p "$run/programs/EveryKind"
 echo "== cluster_wine_bench (under $("$wine_run" --version 2>/dev/null || echo Wine), $VZ_ARCH build)"
-# Each with the frame cache and, to compare, drawn whole every frame.
+# Each with the frame cache and, to compare, drawn whole every frame; then with no fix, where
+# only the clock changes (a frame a second), as with no GPS server.
 for cache in on off; do
     frame_bench Cluster /trail empty /cache "$cache"
     frame_bench Cluster /trail full /cache "$cache"
     frame_bench EveryKind /trail full /cache "$cache"
+    frame_bench EveryKind /trail full /engine /cache "$cache"
 done
+frame_bench Cluster /trail full /steady
 for skin in Cluster EveryKind; do
     (cd "$run/programs" && "$wine_run" cluster_wine_bench.exe "$skin" /primitives)
 done

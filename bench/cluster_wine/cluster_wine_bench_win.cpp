@@ -254,6 +254,12 @@ struct Options {
     bool fullTrail = true;
     bool primitives = false; // time single GDI+ calls instead of frame ticks
     bool frameCache = true;
+    // No fix after the trail is filled, as with no GPS server: only the clock changes, once a
+    // second.
+    bool steady = false;
+    // The engine's values reach the OBD-II gauges as from a reader, one simulated second per
+    // tick; without it they show the values of a reader that is not there.
+    bool engine = false;
 };
 
 int Run(const Options& options) {
@@ -294,6 +300,9 @@ int Run(const Options& options) {
     }
     BenchDrive drive = StartBenchDrive(app.skin);
     const uint32_t drivenToFill = options.fullTrail ? DriveUntilTrailIsFull(drive, app, nav) : 0;
+    if (options.steady) nav.builtInSnapshot = GpsSnapshot{};
+    // The reader's record without its mapping: the frame tick reads it like the real one.
+    if (options.engine) Obd().view = &drive.obd;
     std::vector<TickTimes> measured;
     double next = NowMicros();
     double cpuAtStart = 0;
@@ -302,11 +311,12 @@ int Run(const Options& options) {
         next += options.periodMs * 1000.0;
         if (tick == kWarmUpTicks) cpuAtStart = ProcessCpuMicros();
         if (!options.fullTrail) ClearTrail(nav.trail);
-        NextBenchSecond(drive, nav.builtInSnapshot);
+        if (!options.steady) NextBenchSecond(drive, nav.builtInSnapshot);
         const TickTimes t = OneTick(window.handle);
         if (tick >= kWarmUpTicks) measured.push_back(t);
     }
     const double cpuMicros = ProcessCpuMicros() - cpuAtStart;
+    Obd().view = nullptr;
     if (!FeedsDetached()) return 1;
 
     std::printf("== Frame tick under Wine, skin %s, %d x %d frame, %d ticks every %d ms, frame "
@@ -314,9 +324,11 @@ int Run(const Options& options) {
                 skinFolder, app.frameWidth, app.frameHeight, options.ticks, options.periodMs,
                 options.frameCache ? "on" : "off");
     if (options.fullTrail)
-        std::printf("trail full (%u s of driving)\n", drivenToFill);
+        std::printf("trail full (%u s of driving)", drivenToFill);
     else
-        std::printf("trail kept empty\n");
+        std::printf("trail kept empty");
+    std::printf(options.steady ? ", no fix (only the clock changes)" : ", a new fix every tick");
+    std::printf(options.engine ? ", engine values every tick\n" : ", no OBD-II reader\n");
     if (!measured.empty()) {
         PrintTicks(measured);
         std::printf("  CPU time of this process per measured tick (all threads, messages "
@@ -344,6 +356,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         } else if (std::strcmp(word, "/cache") == 0 && value) {
             options.frameCache = std::strcmp(value, "off") != 0;
             ++i;
+        } else if (std::strcmp(word, "/engine") == 0) {
+            options.engine = true;
+        } else if (std::strcmp(word, "/steady") == 0) {
+            options.steady = true;
         } else if (std::strcmp(word, "/primitives") == 0) {
             options.primitives = true;
         } else if (word[0] != '/' && !options.skinFolder) {
@@ -361,7 +377,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::printf("usage: cluster_wine_bench SKIN [/ticks N] [/period MS] [/trail full|empty] "
-                    "[/cache on|off] [/primitives]\n");
+                    "[/cache on|off] [/steady] [/engine] [/primitives]\n");
         return 2;
     }
     // The program's singletons in the program's order (shell/main_win.cpp), so they go down in
