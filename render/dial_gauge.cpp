@@ -7,6 +7,7 @@
 
 #include "render/gauge_text.h"
 #include "render/primitives.h"
+#include "render/scale_marks.h"
 
 namespace {
 
@@ -49,8 +50,8 @@ std::string StepNumber(const DialGeometry& dial, const DialSteps& steps, const D
     return text;
 }
 
-void DrawStepNumber(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBrush& brush,
-                    const std::string& number, gfx::PointF anchor) {
+void AddStepNumber(ScaleMarks& marks, gfx::Graphics& g, const gfx::Font& font,
+                   const std::string& number, gfx::PointF anchor) {
     std::u16string wide = gfx::AnsiToUtf16(number.c_str());
     // Measured in a layout box without size, which neither wraps nor clips: a box of
     // (characters x em) by em, the em being in points, is lower than a line in pixels, and GDI+
@@ -58,8 +59,8 @@ void DrawStepNumber(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBru
     gfx::RectF box;
     g.MeasureString(wide, font, {0, 0, 0, 0}, nullptr, &box);
     // Centred over the anchor, standing on it.
-    g.DrawString(wide, font, {anchor.x - box.width / 2, anchor.y - box.height, 0, 0}, nullptr,
-                 brush);
+    const gfx::PointF at{anchor.x - box.width / 2, anchor.y - box.height};
+    marks.AddNumber(std::move(wide), at, {at.x, at.y, box.width, box.height});
 }
 
 void RepairFontName(GaugeRecord& record) {
@@ -84,18 +85,20 @@ void DrawScale(GaugeDisplay& display, GaugeRecord& record, const DialGeometry& d
     float last = float(dial.lastAngle);
     float angle = float(dial.firstAngle);
     int32_t i = steps.firstStep;
+    ScaleMarks marks;
     for (int32_t n = 0; angle <= last && n < kMaxScaleSteps; ++n, ++i) {
         if (i % steps.tickInterval == 0) {
             float inner = (i % 2 == 0) ? kLongTick : kShortTick;
-            g.DrawLine(pen, PointAt(dial, angle, r), PointAt(dial, angle, inner * r));
+            marks.AddTick(PointAt(dial, angle, r), PointAt(dial, angle, inner * r));
         }
         if ((i != 0 || args.signedScale) && i % steps.numberInterval == 0)
-            DrawStepNumber(g, font, brush, StepNumber(dial, steps, args, i),
-                           PointAt(dial, angle, kNumberRadius * r));
+            AddStepNumber(marks, g, font, StepNumber(dial, steps, args, i),
+                          PointAt(dial, angle, kNumberRadius * r));
         float next = angle + steps.stepAngle;
         if (next == angle) break; // a step lost to rounding would never end the walk
         angle = next;
     }
+    DrawScaleMarks(g, pen, font, brush, marks);
 }
 
 void DrawArcBar(GaugeDisplay& display, const GaugeRecord& record, gfx::Argb needleColor,

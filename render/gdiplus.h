@@ -386,8 +386,8 @@ class Graphics : public NativeObject {
     void Release();
     void InkText(const std::u16string& text, const Font& font, const RectF& layout,
                  const StringFormat* format);
-    // The last text measured, which the drawing of the same text in the same font that follows
-    // it takes as the size of its ink.
+    // The texts measured last, which a drawing of the same text in the same font that follows
+    // takes as the size of its ink (a scale measures its numbers before it draws them).
     void NoteMeasure(const std::u16string& text, const Font& font, const RectF& layout,
                      const RectF& bounds) const;
     // Feeds the digest with one call; true while probing (the call then draws nothing).
@@ -398,9 +398,14 @@ class Graphics : public NativeObject {
     InkBounds ink_;
     bool probe_ = false;
     mutable MeasureMemo measureMemo_;
-    mutable std::u16string measuredText_;
-    mutable const void* measuredFont_ = nullptr;
-    mutable RectF measured_;
+    struct NotedMeasure {
+        const void* font = nullptr; // null: a measure that says nothing of the text's size
+        std::u16string text;
+        RectF bounds;
+    };
+    static constexpr int kNotedMeasures = 64;
+    mutable NotedMeasure noted_[kNotedMeasures];
+    mutable int notedNext_ = 0;
 };
 
 } // namespace gfx

@@ -511,10 +511,7 @@ Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) 
 }
 Status Graphics::DrawLineRuns(const Pen& pen, const PointF* points, const int32_t* counts,
                               int32_t runs) {
-    int32_t total = 0;
-    for (int32_t r = 0; r < runs; ++r)
-        total += counts[r];
-    ink_.Points(points, total, JoinReach(pen));
+    const int32_t total = InkRuns(ink_, pen, points, counts, runs);
     if (Sketch(kSketchDrawLineRuns, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
                2 * total, counts, sizeof(int32_t) * std::size_t(runs)))
         return Keep(Status::Ok);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "render/scale_marks.h"
+
 namespace {
 
 constexpr int32_t kPixelsPerDegree = 2;
@@ -20,36 +22,19 @@ constexpr float kLabelBoxHeightEms = 2.0f;
 
 const char* const kCompassNames[8] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
 
-// A label to draw: its text, measured box and where it goes.
-struct PlacedLabel {
-    std::u16string text;
-    gfx::RectF box; // at its place on the frame
-    int32_t ticksBefore = 0;
-};
-
-// Measures the label of `degree` and places its box centred on px with its top at y.
-PlacedLabel PlaceLabel(gfx::Graphics& g, const gfx::Font& font, int32_t degree, float px, float y,
-                       float emSize) {
+// Measures the label of `degree` and adds it centred on px with its top at y.
+void AddLabel(ScaleMarks& marks, gfx::Graphics& g, const gfx::Font& font, int32_t degree, float px,
+              float y, float emSize) {
     char text[8];
     TapeLabel(degree, text, sizeof text);
-    PlacedLabel label;
-    label.text = gfx::AnsiToUtf16(text);
+    std::u16string wide = gfx::AnsiToUtf16(text);
     gfx::RectF box;
-    g.MeasureString(label.text, font,
-                    {0, 0, kLabelBoxWidthEms * emSize, kLabelBoxHeightEms * emSize}, nullptr, &box);
-    label.box = {px - box.width / 2, y, box.width, box.height};
-    return label;
-}
-
-// Whether a label's box (with a pixel of anti-aliasing) keeps clear of every tick drawn after
-// it: then the order of labels and ticks decides no pixel.
-bool ClearOfLaterTicks(const PlacedLabel& label, const std::vector<gfx::PointF>& ticks) {
-    const float left = label.box.x - 1 - kTickPenWidth / 2;
-    const float right = label.box.x + label.box.width + 1 + kTickPenWidth / 2;
-    const float bottom = label.box.y + label.box.height + 1;
-    for (std::size_t t = std::size_t(label.ticksBefore) * 2; t < ticks.size(); t += 2)
-        if (ticks[t].x > left && ticks[t].x < right && ticks[t].y < bottom) return false;
-    return true;
+    g.MeasureString(wide, font, {0, 0, kLabelBoxWidthEms * emSize, kLabelBoxHeightEms * emSize},
+                    nullptr, &box);
+    // A layout box without size starts the text at the measured box's left edge and can never
+    // wrap or clip the label.
+    const gfx::PointF at{px - box.width / 2, y};
+    marks.AddNumber(std::move(wide), at, {at.x, at.y, box.width, box.height});
 }
 
 } // namespace
@@ -84,50 +69,22 @@ void DrawHeadingTape(GaugeDisplay& display, const SkinRecord& skin, int32_t head
     const float majorTop = float(y + height - height / 2); // H/2 long, standing on the bottom
     const float minorTop = float(y + height - height / 4);
 
-    std::vector<gfx::PointF> ticks;
-    std::vector<PlacedLabel> labels;
-    ticks.reserve(std::size_t(2 * (width / (kPixelsPerDegree * kMinorEvery) + 2)));
+    ScaleMarks marks;
     int32_t n = FirstTapeDegree(heading, width);
     for (int32_t px = x; px < x + width; px += kPixelsPerDegree) {
         if (n >= 360) n -= 360;
         const float fx = float(px);
         if (n % kLabelEvery == 0) {
-            ticks.push_back({fx, majorTop});
-            ticks.push_back({fx, bottom});
-            if (font.Valid()) {
-                labels.push_back(PlaceLabel(g, font, n, fx, float(y), emSize));
-                labels.back().ticksBefore = int32_t(ticks.size() / 2);
-            }
+            marks.AddTick({fx, majorTop}, {fx, bottom});
+            if (font.Valid()) AddLabel(marks, g, font, n, fx, float(y), emSize);
         } else if (n % kMinorEvery == 0) {
-            ticks.push_back({fx, minorTop});
-            ticks.push_back({fx, bottom});
+            marks.AddTick({fx, minorTop}, {fx, bottom});
         }
         ++n;
     }
-
-    // The ticks go down in as few calls as the labels allow, since under Wine every wide line
-    // is a path of its own to fill: all at once when no label reaches a tick to its right,
-    // otherwise those before each label in one call, so that every label overlaps the same
-    // ticks as in a tick-by-tick drawing.
-    bool apart = true;
-    for (const PlacedLabel& label : labels)
-        apart = apart && ClearOfLaterTicks(label, ticks);
-    std::vector<int32_t> twos(ticks.size() / 2, 2);
-    int32_t drawn = 0;
-    auto drawTicksUpTo = [&](int32_t end) {
-        if (end <= drawn) return;
-        g.DrawLineRuns(pen, ticks.data() + 2 * drawn, twos.data(), end - drawn);
-        drawn = end;
-    };
-    if (apart) drawTicksUpTo(int32_t(twos.size()));
-    for (const PlacedLabel& label : labels) {
-        drawTicksUpTo(label.ticksBefore);
-        // A layout box without size starts the text at the measured box's left edge and can
-        // never wrap or clip the label.
-        g.DrawString(label.text, font, {label.box.x, label.box.y, 0, 0}, nullptr, brush);
-    }
-    drawTicksUpTo(int32_t(twos.size()));
-    const float labelWidth = labels.empty() ? 0.0f : labels.back().box.width; // of the last
+    DrawScaleMarks(g, pen, font, brush, marks);
+    // Widened by half the last label on each side.
+    const float labelWidth = marks.numbers.empty() ? 0.0f : marks.numbers.back().ink.width;
     display.hitRects[kKindHorizVantrel] = {int32_t(float(x) - labelWidth / 2), y,
                                            int32_t(float(x + width) + labelWidth / 2), y + height};
 }

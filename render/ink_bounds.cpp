@@ -305,6 +305,21 @@ void InkLine(InkBounds& ink, const Pen& pen, const PointF* from, const PointF* t
     ink.Points(ends, 2, pen.Width() * 0.7072f);
 }
 
+int32_t InkRuns(InkBounds& ink, const Pen& pen, const PointF* points, const int32_t* counts,
+                int32_t runs) {
+    int32_t total = 0;
+    for (int32_t r = 0; r < runs; ++r) {
+        const PointF* run = points + total;
+        // A run of two points is a line with caps and no join.
+        if (counts[r] == 2)
+            InkLine(ink, pen, &run[0], &run[1]);
+        else
+            ink.Points(run, counts[r], JoinReach(pen));
+        total += counts[r];
+    }
+    return total;
+}
+
 void GraphicsPath::Include(const RectF& box) {
     if (!hasBounds_) {
         bounds_ = box;
@@ -365,19 +380,24 @@ void Graphics::NoteMeasure(const std::u16string& text, const Font& font, const R
     // A measure that the layout box cut short says nothing of the whole text's size.
     const bool cut = (layout.width > 0 && bounds.width >= layout.width - 0.5f) ||
                      (layout.height > 0 && bounds.height >= layout.height - 0.5f);
-    measuredFont_ = cut ? nullptr : font.Handle();
-    measuredText_ = text;
-    measured_ = bounds;
+    NotedMeasure& noted = noted_[notedNext_];
+    notedNext_ = (notedNext_ + 1) % kNotedMeasures;
+    noted.font = cut ? nullptr : font.Handle();
+    noted.text = text;
+    noted.bounds = bounds;
 }
 
 void Graphics::InkText(const std::u16string& text, const Font& font, const RectF& layout,
                        const StringFormat* format) {
     const StringAlignment alignment = format ? format->Alignment() : StringAlignment::Near;
     const StringAlignment line = format ? format->LineAlignment() : StringAlignment::Near;
-    if (measuredFont_ != nullptr && measuredFont_ == font.Handle() && measuredText_ == text &&
-        measured_.width > 0 && measured_.height > 0) {
-        ink_.MeasuredText(layout, alignment, line, font.EmPixels(), measured_.width,
-                          measured_.height);
+    // Newest first: a text measured again in the same font goes by its last measure.
+    for (int back = 1; back <= kNotedMeasures; ++back) {
+        const NotedMeasure& noted = noted_[(notedNext_ - back + kNotedMeasures) % kNotedMeasures];
+        if (noted.text != text || noted.font != font.Handle()) continue;
+        if (noted.font == nullptr || !(noted.bounds.width > 0 && noted.bounds.height > 0)) break;
+        ink_.MeasuredText(layout, alignment, line, font.EmPixels(), noted.bounds.width,
+                          noted.bounds.height);
         return;
     }
     ink_.Text(layout, alignment, line, font.EmPixels(), int32_t(text.size()));

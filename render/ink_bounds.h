@@ -74,5 +74,8 @@ RectF BoundsOf(const PointF* points, int32_t count);
 // How far a pen's mitred joins may reach past the points they join.
 float JoinReach(const Pen& pen);
 void InkLine(InkBounds& ink, const Pen& pen, const PointF* from, const PointF* to);
+// Runs of lines one after another in `points`; returns how many points they hold.
+int32_t InkRuns(InkBounds& ink, const Pen& pen, const PointF* points, const int32_t* counts,
+                int32_t runs);
 
 } // namespace gfx

@@ -76,7 +76,7 @@ TEST_F(Dial, DefaultSpeedometerScaleArcTicksAndNumbers) {
     EXPECT_FLOAT_EQ(arcs[0].penWidth, 2.0f);
 
     // 31 steps of 240/31 degrees: a tick on every step, long ones on the even steps.
-    auto ticks = Of("DrawLine");
+    auto ticks = Recorded().Runs();
     ASSERT_EQ(ticks.size(), 32u);
     const float cx = 82, cy = 92, r = 72, k = 240.0f / 31;
     for (int i = 0; i < 32; ++i) {
@@ -198,7 +198,7 @@ TEST_F(Dial, SignedScaleNumbersAndCentredNeedle) {
     Speedometer(kKindObd2Stft1Gauge);
     Record(kKindObd2Stft1Gauge).paramA = 20;
     Draw(0, 0, kKindObd2Stft1Gauge, 60, true);
-    EXPECT_EQ(Of("DrawLine").size(), 9u); // steps -4 to +4
+    EXPECT_EQ(Recorded().Runs().size(), 9u); // steps -4 to +4
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"-20", "-10", "0", "+10", "+20"}));
     NeedleTriangle n = PolygonNeedleCorners(82, 92, 72.5f, 72.5f * 0.071428575f, 0, 180);
     ExpectPoint(Of("FillPolygon")[0].points[0], n.tip, "value 0 at the centre");
@@ -273,7 +273,7 @@ TEST_F(Dial, SizeZeroDrawsNothingAndStyleOneStillSetsTheSquare) {
 
     Record(kKindSpeedometer).paramB = 145;
     Draw(3, 50);
-    EXPECT_TRUE(Of("DrawLine").empty());
+    EXPECT_TRUE(Recorded().Runs().empty());
     EXPECT_TRUE(Of("DrawString").empty());
     EXPECT_EQ(display->hitRects[kKindSpeedometer].right, 155);
     Draw(13, 50); // no dial style
@@ -335,7 +335,7 @@ TEST_F(Dial, ExtremeRecordsEndTheStepWalk) {
     EXPECT_LT(Recorded().calls.size(), 300000u);
     Record(kKindSpeedometer).paramB = 1; // no radius: spacing 0
     Draw(0, 10);
-    EXPECT_GE(Of("DrawLine").size(), 1u);
+    EXPECT_GE(Recorded().Runs().size(), 1u);
     Record(kKindSpeedometer).paramA = 0; // no span: the needle rests at the start
     Draw(0, 10);
     EXPECT_EQ(Of("FillPolygon").size(), 1u);

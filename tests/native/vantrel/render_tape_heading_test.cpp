@@ -33,19 +33,7 @@ class HeadingTape : public RenderFixture {
         DrawHeadingTape(*display, app->skin, heading);
     }
     // The ticks, one per run of the calls that drew them, in the order drawn.
-    std::vector<rec::Call> Ticks() {
-        std::vector<rec::Call> ticks;
-        for (const rec::Call& call : Recorded().Of("DrawLineRuns")) {
-            auto point = call.points.begin();
-            for (float count : call.args) {
-                rec::Call tick = call;
-                tick.points.assign(point, point + std::ptrdiff_t(count));
-                point += std::ptrdiff_t(count);
-                ticks.push_back(tick);
-            }
-        }
-        return ticks;
-    }
+    std::vector<rec::Call> Ticks() { return Recorded().Runs(); }
     float LabelWidth(const char16_t* text, float height) {
         return rec::MeasureText(text, height * 0.4f, gfx::Unit::Point).width;
     }

@@ -103,6 +103,22 @@ std::vector<Call> Recording::Of(const std::string& op) const {
     return found;
 }
 
+std::vector<Call> Recording::Runs() const {
+    std::vector<Call> runs;
+    for (const Call& call : calls) {
+        if (call.op != "DrawLineRuns") continue;
+        auto point = call.points.begin();
+        for (float count : call.args) {
+            Call run = call;
+            run.args.clear();
+            run.points.assign(point, point + std::ptrdiff_t(count));
+            point += std::ptrdiff_t(count);
+            runs.push_back(run);
+        }
+    }
+    return runs;
+}
+
 std::vector<Call> Recording::Drawing() const {
     std::vector<Call> found;
     for (const Call& call : calls)
@@ -697,10 +713,7 @@ Status Graphics::DrawLines(const Pen& pen, const PointF* points, int32_t count) 
 }
 Status Graphics::DrawLineRuns(const Pen& pen, const PointF* points, const int32_t* counts,
                               int32_t runs) {
-    int32_t total = 0;
-    for (int32_t r = 0; r < runs; ++r)
-        total += counts[r];
-    ink_.Points(points, total, JoinReach(pen));
+    const int32_t total = InkRuns(ink_, pen, points, counts, runs);
     if (Sketch(kSketchDrawLineRuns, pen.Color(), pen.Width(), points ? &points[0].x : nullptr,
                2 * total, counts, sizeof(int32_t) * std::size_t(runs)))
         return Keep(Status::Ok);

@@ -48,6 +48,8 @@ struct Recording {
 
     // The calls named `op`, in order.
     std::vector<Call> Of(const std::string& op) const;
+    // The runs of every DrawLineRuns call as calls of their own, with their pen, in order.
+    std::vector<Call> Runs() const;
     // The calls that put pixels on a surface (fills, draws, clears, strings, images).
     std::vector<Call> Drawing() const;
 };
