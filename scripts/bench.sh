@@ -11,8 +11,8 @@
 #     skin's back buffer.
 #  3. Under Wine: Vantrel's share of one core over BENCH_SECONDS (60) after BENCH_SETTLE (15)
 #     seconds, with the GPS server stand-in driving and with no GPS server at all, and the
-#     wineserver's and Xvfb's shares in the same window. BENCH_RUNS=N repeats these runs and
-#     prints the medians (default 1).
+#     wineserver's and Xvfb's shares in the same window, and Vantrel's resident memory at the
+#     end. BENCH_RUNS=N repeats both runs, interleaved, and prints the medians (default 1).
 #
 # BENCH_TICKS (300) sets the frame ticks per skin of step 2. Every Windows program runs from a
 # scratch copy of the ready folder in build/bench-wine/, through the build's Wine runner; each
@@ -166,29 +166,43 @@ cpu_share_run() {
         echo "bench: Vantrel.exe ended during the measurement" >&2
         return 1
     fi
-    awk -v v="$(($(cpu_ticks "$vantrel") - v0))" -v s="$(($(cpu_ticks "$server") - s0))" \
+    local rss
+    rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$vantrel/status")
+    awk -v v="$(($(cpu_ticks "$vantrel") - v0))" -v s="$(($(cpu_ticks "$server") - s0))" -v r="$rss" \
         -v x="$(($(cpu_ticks "$xvfb") - x0))" -v g="$(($(cpu_ticks "$gps") - g0))" \
         -v hz="$clock_tick" -v t="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" \
-        'BEGIN { f = 100 / hz / t; printf "%.2f %.2f %.2f %.2f\n", v * f, s * f, x * f, g * f }'
+        'BEGIN { f = 100 / hz / t; printf "%.2f %.2f %.2f %.2f %.1f\n", v * f, s * f, x * f, g * f, r / 1024 }'
 }
 
-cpu_share() {
-    local with=$1 label=$2
-    local -a vantrel server xvfb gps
+# Runs with the stand-in and without it, interleaved, so that a change in the machine's load
+# falls on both; then the medians of each.
+cpu_shares() {
+    local -a with_gps=() without=()
     for ((i = 1; i <= runs; i++)); do
-        local shares
-        shares=$(cpu_share_run "$with")
-        read -r v s x g <<<"$shares"
-        vantrel+=("$v")
-        server+=("$s")
-        xvfb+=("$x")
-        gps+=("$g")
-        echo "  run $i: Vantrel $v %, wineserver $s %, Xvfb $x %$([ "$with" = gps ] && echo ", GpsServer $g %")"
+        for with in gps none; do
+            local shares v s x g r
+            shares=$(cpu_share_run "$with")
+            read -r v s x g r <<<"$shares"
+            if [ "$with" = gps ]; then
+                with_gps+=("$v $s $x $r")
+                echo "  run $i, GPS server stand-in driving: Vantrel $v % (resident $r MiB), wineserver $s %, Xvfb $x %, GpsServer $g %"
+            else
+                without+=("$v $s $x $r")
+                echo "  run $i, no GPS server: Vantrel $v % (resident $r MiB), wineserver $s %, Xvfb $x %"
+            fi
+        done
     done
-    printf '  %s, median of %d: Vantrel %s %% of one core, wineserver %s %%, Xvfb %s %%\n' \
-        "$label" "$runs" "$(median "${vantrel[@]}")" "$(median "${server[@]}")" "$(median "${xvfb[@]}")"
+    local label list
+    for label in "GPS server stand-in driving" "no GPS server"; do
+        if [ "$label" = "no GPS server" ]; then list=("${without[@]}"); else list=("${with_gps[@]}"); fi
+        printf '  %s, median of %d: Vantrel %s %% of one core, resident %s MiB, wineserver %s %%, Xvfb %s %%\n' \
+            "$label" "$runs" \
+            "$(median $(printf '%s\n' "${list[@]}" | awk '{ print $1 }'))" \
+            "$(median $(printf '%s\n' "${list[@]}" | awk '{ print $4 }'))" \
+            "$(median $(printf '%s\n' "${list[@]}" | awk '{ print $2 }'))" \
+            "$(median $(printf '%s\n' "${list[@]}" | awk '{ print $3 }'))"
+    done
 }
 
-echo "== Vantrel under Wine, CPU share over ${seconds} s after ${settle} s, shipped skin, $runs run(s)"
-cpu_share gps "GPS server stand-in driving"
-cpu_share none "no GPS server"
+echo "== Vantrel under Wine, CPU share over ${seconds} s after ${settle} s, shipped skin, $runs run(s) of each"
+cpu_shares
