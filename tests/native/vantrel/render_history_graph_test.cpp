@@ -38,18 +38,8 @@ class HistoryGraph : public RenderFixture {
     }
     // The bars, one per run of the one call that draws them all.
     std::vector<rec::Call> Bars() {
-        std::vector<rec::Call> bars;
-        auto calls = Recorded().Of("DrawLineRuns");
-        EXPECT_LE(calls.size(), 1u);
-        for (const rec::Call& call : calls)
-            for (size_t r = 0; r < call.args.size(); ++r) {
-                EXPECT_EQ(call.args[r], 2.0f);
-                rec::Call bar = call;
-                bar.points.assign(call.points.begin() + std::ptrdiff_t(2 * r),
-                                  call.points.begin() + std::ptrdiff_t(2 * r + 2));
-                bars.push_back(bar);
-            }
-        return bars;
+        EXPECT_LE(Recorded().Of("DrawLineRuns").size(), 1u);
+        return Recorded().Runs();
     }
     // The end points' y of the recorded bars, newest first, after checking their x and base.
     std::vector<float> BarTops(float base, float right) {
