@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "rig/rig.h"
+#include "sources/course_hold.h"
 #include "sources/great_circle.h"
 #include "sources/obd_snapshot.h"
 #include "state/gps_snapshot.h"
@@ -413,15 +414,15 @@ TEST_F(DriveEndToEnd, TeardownLeavesTheDriveInTheTrailTheTripLineAndTheRegistry)
     const float odometer = StoredFloat("Odometer");
     EXPECT_NEAR(odometer, miles, 0.01);
     const GeoPoint last = StoredPoint("OdoLastPos");
-    EXPECT_EQ(last.latitude, lines.back().latitude);
-    EXPECT_EQ(last.longitude, lines.back().longitude);
 
     const std::string log = FileText(MonthLog());
     EXPECT_EQ(LastTripDistance(log), OneDecimal(miles)) << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
 
-    // The trail: script positions only, in the order driven, ending where the drive ended, each
-    // at least the trip's step from the one before.
+    // The trail: script positions only, in the order driven, each at least the trip's step from
+    // the one before. Which lines the cluster took depends on how its ticks fell against the
+    // server's, so the drive's end is in the trail only when the step to it was long enough; the
+    // trail always ends less than a step short of it, and the stored position is its last point.
     const std::vector<GeoPoint> points =
         TrailPoints(rig::ReadFileBytes(folder_.File("Trails.dat")));
     ASSERT_GE(points.size(), 5u);
@@ -435,5 +436,7 @@ TEST_F(DriveEndToEnd, TeardownLeavesTheDriveInTheTrailTheTripLineAndTheRegistry)
         EXPECT_GE(MeridianMiles(previous, p), 0.09 - 1e-6);
         previous = p;
     }
-    EXPECT_EQ(points.back().latitude, lines.back().latitude);
+    EXPECT_LT(MeridianMiles(points.back(), lines.back()), kTripMinStep);
+    EXPECT_EQ(std::memcmp(&points.back(), &last, sizeof last), 0)
+        << last.latitude << " " << points.back().latitude;
 }
