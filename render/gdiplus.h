@@ -307,6 +307,10 @@ class Bitmap : public Image {
     // `rows`, `stride` bytes apart, the area's top-left pixel first.
     Status CopyPixels(int32_t left, int32_t top, int32_t width, int32_t height, void* rows,
                       int32_t stride) const;
+    // Puts the pixels of `area` of `source` (a bitmap of the same size) at the same place in
+    // this one, unblended: what a SourceCopy DrawImage of the area does, without drawing.
+    Status CopyAreaFrom(const Bitmap& source, int32_t left, int32_t top, int32_t width,
+                        int32_t height);
 };
 
 class Graphics : public NativeObject {

@@ -8,6 +8,8 @@ namespace {
 
 constexpr gfx::Argb kOpaqueBlack = 0xFF000000;
 constexpr COLORREF kColourKey = RGB(0, 0, 0);
+// More rectangles than this in an update region are copied as their box.
+constexpr int kMaxUpdateRects = 64;
 
 // Before Windows 6 the GDI+ copy did not honour the colour key reliably, so the frame goes
 // through a GDI bitmap and TransparentBlt.
@@ -120,33 +122,73 @@ bool FramePart(const RECT& paint, const PaintArea& area, RECT* part) {
     return part->left < part->right && part->top < part->bottom;
 }
 
+// The rectangles of a window's update region, at most `limit` of them; none when the region
+// is empty, cannot be read or has more rectangles than that (the caller then copies its box).
+int UpdateRectangles(HWND window, RECT* rects, int limit) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (!region) return 0;
+    int count = 0;
+    const int kind = GetUpdateRgn(window, region, FALSE);
+    if (kind == SIMPLEREGION || kind == COMPLEXREGION) {
+        union {
+            RGNDATA data;
+            unsigned char bytes[sizeof(RGNDATAHEADER) + kMaxUpdateRects * sizeof(RECT)];
+        } buffer;
+        const DWORD size = GetRegionData(region, 0, nullptr);
+        if (size > 0 && size <= sizeof buffer && GetRegionData(region, size, &buffer.data) != 0 &&
+            int(buffer.data.rdh.nCount) <= limit) {
+            count = int(buffer.data.rdh.nCount);
+            const RECT* from = reinterpret_cast<const RECT*>(buffer.data.Buffer);
+            for (int i = 0; i < count; ++i)
+                rects[i] = from[i];
+        }
+    }
+    DeleteObject(region);
+    return count;
+}
+
 // Every pixel of a composed frame is opaque (it starts from opaque black), so a plain copy
-// puts down what GDI+ blending it would. The stretched and older paths keep their own way.
-bool PaintByCopy(HDC hdc, const RECT& paint, const GaugeDisplay& display, const PaintArea& area) {
+// puts down what GDI+ blending it would. Only the invalidated rectangles are copied out of the
+// frame; one blit of their box then shows them, the paint's clip keeping the rest of the window
+// as it was. The stretched and older paths keep their own way.
+bool PaintByCopy(HDC hdc, const RECT& paint, const RECT* rects, int count,
+                 const GaugeDisplay& display, const PaintArea& area) {
     if (area.stretch || area.osMajorVersion < 6 || !display.frameBitmap.Valid()) return false;
     static PaintCopy copy; // the one window paints on the one thread
     void* bits = nullptr;
     int32_t stride = 0;
     HDC source = copy.Sized(hdc, area.frameWidth, area.frameHeight, &bits, &stride);
     if (!source) return false;
-    RECT part;
-    if (!FramePart(paint, area, &part)) return true;
-    const int32_t width = part.right - part.left;
-    const int32_t height = part.bottom - part.top;
-    unsigned char* first = static_cast<unsigned char*>(bits) + part.top * stride + part.left * 4;
-    if (display.frameBitmap.CopyPixels(part.left, part.top, width, height, first, stride) !=
-        gfx::Status::Ok)
-        return false;
+    RECT box;
+    if (!FramePart(paint, area, &box)) return true;
+    if (count == 0) {
+        rects = &box;
+        count = 1;
+    }
+    for (int i = 0; i < count; ++i) {
+        RECT part;
+        if (!FramePart(rects[i], area, &part)) continue;
+        unsigned char* first =
+            static_cast<unsigned char*>(bits) + part.top * stride + part.left * 4;
+        if (display.frameBitmap.CopyPixels(part.left, part.top, part.right - part.left,
+                                           part.bottom - part.top, first,
+                                           stride) != gfx::Status::Ok)
+            return false;
+    }
     GdiFlush();
-    return BitBlt(hdc, part.left, part.top, width, height, source, part.left, part.top, SRCCOPY) !=
-           FALSE;
+    return BitBlt(hdc, box.left, box.top, box.right - box.left, box.bottom - box.top, source,
+                  box.left, box.top, SRCCOPY) != FALSE;
 }
 
 } // namespace
 
 void PaintBackBuffer(WindowHandle window, const GaugeDisplay& display, const PaintArea& area) {
+    // Read before BeginPaint, which validates the region.
+    RECT rects[kMaxUpdateRects];
+    const int count = UpdateRectangles(static_cast<HWND>(window), rects, kMaxUpdateRects);
     PAINTSTRUCT paint;
     HDC hdc = BeginPaint(static_cast<HWND>(window), &paint);
-    if (hdc && !PaintByCopy(hdc, paint.rcPaint, display, area)) PaintFrame(hdc, display, area);
+    if (hdc && !PaintByCopy(hdc, paint.rcPaint, rects, count, display, area))
+        PaintFrame(hdc, display, area);
     EndPaint(static_cast<HWND>(window), &paint);
 }

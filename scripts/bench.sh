@@ -13,6 +13,9 @@
 #     seconds, with the GPS server stand-in driving and with no GPS server at all, and the
 #     wineserver's and Xvfb's shares in the same window, and Vantrel's resident memory at the
 #     end. BENCH_RUNS=N repeats both runs, interleaved, and prints the medians (default 1).
+#     BENCH_COMPARE=DIR measures the ready folder DIR of an earlier build (of the same
+#     architecture) the same way, interleaved with this build's runs, so that both are compared
+#     on one machine at one time.
 #
 # BENCH_TICKS (300) sets the frame ticks per skin of step 2. Every Windows program runs from a
 # scratch copy of the ready folder in build/bench-wine/, through the build's Wine runner; each
@@ -55,12 +58,20 @@ clock_tick=$(getconf CLK_TCK)
 
 trap '"$wine_run" --stop' EXIT
 
-# A fresh copy of the ready folder at $run/programs, with no settings of an earlier run.
+compare=${BENCH_COMPARE:-}
+if [ -n "$compare" ] && [ ! -f "$compare/Vantrel.exe" ]; then
+    echo "bench: BENCH_COMPARE=$compare holds no Vantrel.exe" >&2
+    exit 2
+fi
+
+# A fresh copy of a ready folder (this build's unless one is given) at $run/programs, with no
+# settings of an earlier run.
 fresh_programs() {
+    local from=${1:-$(vz_dist "$VZ_ARCH")}
     "$wine_run" --stop
     rm -rf "$run"
     mkdir -p "$run"
-    cp -r "$(vz_dist "$VZ_ARCH")" "$run/programs"
+    cp -r "$from" "$run/programs"
     "$wine_run" --start
     "$wine_run" reg delete 'HKCU\Software\Brevanti\Vantrel' /f >/dev/null 2>&1 || true
 }
@@ -134,11 +145,12 @@ done
 
 # --- 3. Vantrel's CPU share under Wine ---------------------------------------------------------
 
-# One window of $seconds: starts Vantrel (and the GPS server stand-in with "gps"), waits, then
-# prints "vantrel wineserver xvfb gpsserver" as percent of one core.
+# One window of $seconds: starts Vantrel (and the GPS server stand-in with "gps") from this
+# build's ready folder or the one given, waits, then prints "vantrel wineserver xvfb gpsserver"
+# as percent of one core and Vantrel's resident MiB.
 cpu_share_run() {
     local with=$1
-    fresh_programs
+    fresh_programs "${2:-}"
     # Started with nothing of this function's output attached, which its caller reads to the end.
     if [ "$with" = gps ]; then
         (cd "$run/programs" && exec "$wine_run" GpsServer.exe) >/dev/null 2>&1 &
@@ -177,24 +189,37 @@ cpu_share_run() {
 # Runs with the stand-in and without it, interleaved, so that a change in the machine's load
 # falls on both; then the medians of each.
 cpu_shares() {
-    local -a with_gps=() without=()
+    local -a with_gps=() without=() earlier_gps=() earlier_none=()
+    local -a builds=(this)
+    [ -n "$compare" ] && builds+=(earlier)
     for ((i = 1; i <= runs; i++)); do
-        for with in gps none; do
-            local shares v s x g r
-            shares=$(cpu_share_run "$with")
-            read -r v s x g r <<<"$shares"
-            if [ "$with" = gps ]; then
-                with_gps+=("$v $s $x $r")
-                echo "  run $i, GPS server stand-in driving: Vantrel $v % (resident $r MiB), wineserver $s %, Xvfb $x %, GpsServer $g %"
-            else
-                without+=("$v $s $x $r")
-                echo "  run $i, no GPS server: Vantrel $v % (resident $r MiB), wineserver $s %, Xvfb $x %"
-            fi
+        for build in "${builds[@]}"; do
+            local from="" name=""
+            [ "$build" = earlier ] && from=$compare && name=" (earlier build)"
+            for with in gps none; do
+                local shares v s x g r
+                shares=$(cpu_share_run "$with" "$from")
+                read -r v s x g r <<<"$shares"
+                if [ "$with" = gps ]; then
+                    if [ "$build" = earlier ]; then earlier_gps+=("$v $s $x $r"); else with_gps+=("$v $s $x $r"); fi
+                    echo "  run $i$name, GPS server stand-in driving: Vantrel $v % (resident $r MiB), wineserver $s %, Xvfb $x %, GpsServer $g %"
+                else
+                    if [ "$build" = earlier ]; then earlier_none+=("$v $s $x $r"); else without+=("$v $s $x $r"); fi
+                    echo "  run $i$name, no GPS server: Vantrel $v % (resident $r MiB), wineserver $s %, Xvfb $x %"
+                fi
+            done
         done
     done
     local label list
-    for label in "GPS server stand-in driving" "no GPS server"; do
-        if [ "$label" = "no GPS server" ]; then list=("${without[@]}"); else list=("${with_gps[@]}"); fi
+    local -a labels=("GPS server stand-in driving" "no GPS server")
+    [ -n "$compare" ] && labels+=("earlier build, GPS server stand-in driving" "earlier build, no GPS server")
+    for label in "${labels[@]}"; do
+        case $label in
+        "no GPS server") list=("${without[@]}") ;;
+        "earlier build, GPS"*) list=("${earlier_gps[@]}") ;;
+        "earlier build, no"*) list=("${earlier_none[@]}") ;;
+        *) list=("${with_gps[@]}") ;;
+        esac
         printf '  %s, median of %d: Vantrel %s %% of one core, resident %s MiB, wineserver %s %%, Xvfb %s %%\n' \
             "$label" "$runs" \
             "$(median $(printf '%s\n' "${list[@]}" | awk '{ print $1 }'))" \

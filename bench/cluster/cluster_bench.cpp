@@ -5,10 +5,12 @@
 // The recording backend keeps each drawing call with its arguments instead of drawing it, so the
 // composing figures are our own code plus the cost of recording the calls (an allocation or
 // more per call); they hold no drawing at all. The figures under Wine with real GDI+ come from
-// the Windows-side benchmark (bench/cluster_wine). Prints figures; judges none.
+// the Windows-side benchmark (bench/cluster_wine). Prints figures; judges none. With
+// CLUSTER_BENCH_CALLS set in the environment, it also lists every call of each skin's last frame.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -100,6 +102,14 @@ gfx::Image RecordedLoader(const std::string& folder, const char* fileName) {
     return gfx::Image::FromFile(gfx::AnsiToUtf16(BmpFallbackPath(path).c_str()));
 }
 
+// A recorded text as plain characters; others as '?'.
+std::string AsciiOf(const std::u16string& text) {
+    std::string ascii;
+    for (char16_t c : text)
+        ascii += c >= 0x20 && c < 0x7F ? char(c) : '?';
+    return ascii;
+}
+
 // The wrapper calls a frame made most often, by name: where GDI+ would be asked the most.
 void PrintMostMadeCalls(const rec::Recording& recording) {
     std::map<std::string, int> counts;
@@ -112,6 +122,18 @@ void PrintMostMadeCalls(const rec::Recording& recording) {
     for (std::size_t i = 0; i < byCount.size() && i < kMostMadeCallsShown; ++i)
         std::printf(" %s %d", byCount[i].second.c_str(), byCount[i].first);
     std::printf("\n");
+}
+
+// Every call of the last frame, with its numbers and text: where a frame's calls come from.
+void PrintCalls(const rec::Recording& recording) {
+    for (const rec::Call& call : recording.calls) {
+        std::printf("    %s", call.op.c_str());
+        for (float a : call.args)
+            std::printf(" %.1f", double(a));
+        if (!call.text.empty()) std::printf(" \"%s\"", AsciiOf(call.text).c_str());
+        if (!call.points.empty()) std::printf(", %zu points", call.points.size());
+        std::printf("\n");
+    }
 }
 
 void BenchCompose(const char* name, const SkinRecord& skin, const std::string& folder,
@@ -160,6 +182,7 @@ void BenchCompose(const char* name, const SkinRecord& skin, const std::string& f
     std::printf("  drawing-wrapper calls per frame: median %.0f; the last frame's most made:",
                 FiguresOf(calls).median);
     PrintMostMadeCalls(rec::Current());
+    if (std::getenv("CLUSTER_BENCH_CALLS")) PrintCalls(rec::Current());
 }
 
 } // namespace

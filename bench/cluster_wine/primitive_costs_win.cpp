@@ -65,6 +65,17 @@ void PrintPrimitiveCosts(GaugeDisplay& display, const AppState& app) {
     Time("20 lines 2 pixels wide, in one DrawLineRuns", kRepeats / 10,
          [&] { g.DrawLineRuns(wide, ticks, twos, kPolylinePoints); });
     Time("Clear, the whole frame", kFrameRepeats, [&] { g.Clear(0xFF000000); });
+    // A changed area restored from a frame-sized cache: the map view's square of the shipped
+    // skin.
+    gfx::Bitmap cache(app.frameWidth, app.frameHeight);
+    const gfx::RectF area{292, 0, 188, 192};
+    Time("cache over a 188 x 192 area, a SourceCopy DrawImage", kRepeats, [&] {
+        g.SetCompositingMode(gfx::CompositingMode::SourceCopy);
+        g.DrawImage(cache, area, area, gfx::Unit::Pixel);
+        g.SetCompositingMode(gfx::CompositingMode::SourceOver);
+    });
+    Time("cache over a 188 x 192 area, its rows copied", kRepeats,
+         [&] { display.frameBitmap.CopyAreaFrom(cache, 292, 0, 188, 192); });
     const gfx::Image& background = display.images[kImageBackground];
     if (background.Valid())
         Time("DrawImage, the whole background", kFrameRepeats,

@@ -215,7 +215,8 @@ class RepaintArea : public RenderFixture {
             if (call.op == "SetClipRegion") clipped = true;
             if (call.op == "ResetClip") clipped = false;
             Box ignored;
-            // The frame cache's own pixels count where its scales lie, not where it is copied.
+            // The frame cache's own pixels count where its scales lie, not where it is copied
+            // (row by row, or drawn over the area where the rows cannot be copied).
             const bool cacheCopy = call.op == "DrawImage" && display->cache.bitmap.Valid() &&
                                    call.image == rec::ImageId(display->cache.bitmap);
             if (call.op != "Clear" && !cacheCopy && InkOf(call, &ignored))

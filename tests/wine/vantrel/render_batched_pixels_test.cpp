@@ -339,6 +339,29 @@ TEST(BatchedPixels, TheWindowShowsTheFrameAndOnlyWhatWasInvalidatedIsCopiedAgain
             if ((x < 10 || x >= 50 || y < 10 || y >= 40) && second.At(x, y) == first.At(x, y))
                 ++kept;
     EXPECT_EQ(kept, kSize * kSize - 40 * 30);
+
+    // Two rectangles apart: each shows the new frame, and what lies between them stays.
+    gfx::SolidBrush red(0xFFFF0000);
+    display->graphics.FillRectangle(red, {0, 0, float(kSize), float(kSize)});
+    const RECT apart[] = {{60, 60, 80, 90}, {100, 20, 130, 50}};
+    for (const RECT& r : apart)
+        InvalidateRect(window, &r, FALSE);
+    UpdateWindow(window);
+    rig::WaitUntil([] { return false; }, 300);
+    const rig::Pixels third = rig::CaptureWindow(window);
+    int changed = 0, inApart = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            bool inside = false;
+            for (const RECT& r : apart)
+                inside = inside || (x >= r.left && x < r.right && y >= r.top && y < r.bottom);
+            if (inside)
+                inApart += (third.At(x, y) & 0xFFFFFFu) == 0xFF0000u ? 1 : 0;
+            else
+                changed += third.At(x, y) != second.At(x, y) ? 1 : 0;
+        }
+    EXPECT_EQ(inApart, 20 * 30 + 30 * 30);
+    EXPECT_EQ(changed, 0);
     DestroyWindow(window);
     g_display = nullptr;
 }

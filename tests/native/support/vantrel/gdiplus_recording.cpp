@@ -496,6 +496,16 @@ void* Bitmap::CreateGdiBitmap(Argb) const {
 Status Bitmap::CopyPixels(int32_t, int32_t, int32_t, int32_t, void*, int32_t) const {
     return Keep(Status::NotImplemented);
 }
+Status Bitmap::CopyAreaFrom(const Bitmap& source, int32_t left, int32_t top, int32_t width,
+                            int32_t height) {
+    if (!Valid() || !source.Valid() || source.Handle() == Handle())
+        return Keep(Status::InvalidParameter);
+    Call call = rec::Named("CopyAreaFrom");
+    call.args = {float(left), float(top), float(width), float(height)};
+    call.image = Obj(source.Handle())->id;
+    rec::Current().calls.push_back(call);
+    return Keep(Status::Ok);
+}
 
 Graphics Graphics::FromImage(const Image& image) {
     if (!image.Valid()) return Graphics(nullptr, Status::InvalidParameter);
