@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "render/ink_bounds.h"
@@ -303,10 +304,11 @@ class Bitmap : public Image {
     // A GDI bitmap (HBITMAP) copy, transparent pixels blended on `background`; nullptr on
     // failure. The caller deletes it with the GDI.
     void* CreateGdiBitmap(Argb background) const;
-    // Copies the pixels of `area` (whole pixels, inside the bitmap) as 32-bit ARGB rows to
-    // `rows`, `stride` bytes apart, the area's top-left pixel first.
-    Status CopyPixels(int32_t left, int32_t top, int32_t width, int32_t height, void* rows,
-                      int32_t stride) const;
+    // Hands the pixels of `area` (whole pixels, inside the bitmap) to `use` as 32-bit ARGB rows,
+    // `stride` bytes apart, the area's top-left pixel first; read in place where GDI+ can, and
+    // valid only during the call. A false from `use` is reported as a failure.
+    Status ReadPixels(int32_t left, int32_t top, int32_t width, int32_t height,
+                      const std::function<bool(const void* rows, int32_t stride)>& use) const;
     // Puts the pixels of `area` of `source` (a bitmap of the same size) at the same place in
     // this one, unblended: what a SourceCopy DrawImage of the area does, without drawing.
     Status CopyAreaFrom(const Bitmap& source, int32_t left, int32_t top, int32_t width,

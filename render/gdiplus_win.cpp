@@ -358,22 +358,17 @@ void* Bitmap::CreateGdiBitmap(Argb background) const {
     return bitmap;
 }
 
-Status Bitmap::CopyPixels(int32_t left, int32_t top, int32_t width, int32_t height, void* rows,
-                          int32_t stride) const {
-    // Locked with our own buffer, GDI+ writes the rows straight into it.
+Status Bitmap::ReadPixels(int32_t left, int32_t top, int32_t width, int32_t height,
+                          const std::function<bool(const void*, int32_t)>& use) const {
     Gdiplus::BitmapData data{};
-    data.Width = UINT(width);
-    data.Height = UINT(height);
-    data.Stride = stride;
-    data.PixelFormat = PixelFormat32bppARGB;
-    data.Scan0 = rows;
     const Gdiplus::Rect area(left, top, width, height);
     auto* bitmap = As<Gdiplus::GpBitmap>(handle_);
-    Status status = From(flat::GdipBitmapLockBits(
-        bitmap, &area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-        PixelFormat32bppARGB, &data));
-    if (status == Status::Ok) status = From(flat::GdipBitmapUnlockBits(bitmap, &data));
-    return Keep(status);
+    Status status = From(flat::GdipBitmapLockBits(bitmap, &area, Gdiplus::ImageLockModeRead,
+                                                  PixelFormat32bppARGB, &data));
+    if (status != Status::Ok) return Keep(status);
+    const bool used = use(data.Scan0, data.Stride);
+    status = From(flat::GdipBitmapUnlockBits(bitmap, &data));
+    return Keep(status != Status::Ok ? status : used ? Status::Ok : Status::GenericError);
 }
 
 Status Bitmap::CopyAreaFrom(const Bitmap& source, int32_t left, int32_t top, int32_t width,

@@ -61,58 +61,6 @@ void PaintFrame(void* hdc, const GaugeDisplay& display, const PaintArea& area) {
 
 namespace {
 
-// A GDI copy of the back buffer that the window is painted from with BitBlt: under Wine a GDI+
-// copy onto the window converts the whole frame on every paint, where this copies only the
-// rows that changed.
-class PaintCopy {
-  public:
-    ~PaintCopy() { Release(); }
-    // The copy's device context with a bitmap of at least width × height selected.
-    HDC Sized(HDC like, int32_t width, int32_t height, void** bits, int32_t* stride) {
-        if (!dc_ || width != width_ || height != height_) {
-            Release();
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = -height; // top row first, as GDI+ keeps it
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            dc_ = CreateCompatibleDC(like);
-            bitmap_ =
-                dc_ ? CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0) : nullptr;
-            if (!bitmap_) {
-                Release();
-                return nullptr;
-            }
-            previous_ = SelectObject(dc_, bitmap_);
-            width_ = width;
-            height_ = height;
-        }
-        *bits = bits_;
-        *stride = width_ * 4;
-        return dc_;
-    }
-
-  private:
-    void Release() {
-        if (dc_ && previous_) SelectObject(dc_, previous_);
-        if (bitmap_) DeleteObject(bitmap_);
-        if (dc_) DeleteDC(dc_);
-        dc_ = nullptr;
-        bitmap_ = nullptr;
-        previous_ = nullptr;
-        bits_ = nullptr;
-        width_ = height_ = 0;
-    }
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    void* bits_ = nullptr;
-    int32_t width_ = 0;
-    int32_t height_ = 0;
-};
-
 // The part of the frame to copy: what was invalidated, within the frame.
 bool FramePart(const RECT& paint, const PaintArea& area, RECT* part) {
     part->left = paint.left > 0 ? paint.left : 0;
@@ -147,18 +95,34 @@ int UpdateRectangles(HWND window, RECT* rects, int limit) {
     return count;
 }
 
+// Puts the frame's pixels of `part` at the same place of the window, straight from the back
+// buffer's rows.
+bool BlitPart(HDC hdc, const RECT& part, const GaugeDisplay& display) {
+    const int32_t width = part.right - part.left;
+    const int32_t height = part.bottom - part.top;
+    return display.frameBitmap.ReadPixels(
+               part.left, part.top, width, height, [&](const void* rows, int32_t stride) {
+                   if (stride <= 0 || stride % 4 != 0) return false;
+                   BITMAPINFO info{};
+                   info.bmiHeader.biSize = sizeof info.bmiHeader;
+                   info.bmiHeader.biWidth = stride / 4;
+                   info.bmiHeader.biHeight = -height; // top row first, as GDI+ keeps it
+                   info.bmiHeader.biPlanes = 1;
+                   info.bmiHeader.biBitCount = 32;
+                   info.bmiHeader.biCompression = BI_RGB;
+                   // Scan lines copied, or 0 or GDI_ERROR (-1) on failure.
+                   return StretchDIBits(hdc, part.left, part.top, width, height, 0, 0, width,
+                                        height, rows, &info, DIB_RGB_COLORS, SRCCOPY) > 0;
+               }) == gfx::Status::Ok;
+}
+
 // Every pixel of a composed frame is opaque (it starts from opaque black), so a plain copy
-// puts down what GDI+ blending it would. Only the invalidated rectangles are copied out of the
-// frame; one blit of their box then shows them, the paint's clip keeping the rest of the window
-// as it was. The stretched and older paths keep their own way.
+// puts down what GDI+ blending it would. Under Wine a GDI+ copy onto the window converts the
+// whole frame on every paint; this copies only the invalidated rectangles, from the back
+// buffer's own rows. The stretched and older paths keep their own way.
 bool PaintByCopy(HDC hdc, const RECT& paint, const RECT* rects, int count,
                  const GaugeDisplay& display, const PaintArea& area) {
     if (area.stretch || area.osMajorVersion < 6 || !display.frameBitmap.Valid()) return false;
-    static PaintCopy copy; // the one window paints on the one thread
-    void* bits = nullptr;
-    int32_t stride = 0;
-    HDC source = copy.Sized(hdc, area.frameWidth, area.frameHeight, &bits, &stride);
-    if (!source) return false;
     RECT box;
     if (!FramePart(paint, area, &box)) return true;
     if (count == 0) {
@@ -167,17 +131,9 @@ bool PaintByCopy(HDC hdc, const RECT& paint, const RECT* rects, int count,
     }
     for (int i = 0; i < count; ++i) {
         RECT part;
-        if (!FramePart(rects[i], area, &part)) continue;
-        unsigned char* first =
-            static_cast<unsigned char*>(bits) + part.top * stride + part.left * 4;
-        if (display.frameBitmap.CopyPixels(part.left, part.top, part.right - part.left,
-                                           part.bottom - part.top, first,
-                                           stride) != gfx::Status::Ok)
-            return false;
+        if (FramePart(rects[i], area, &part) && !BlitPart(hdc, part, display)) return false;
     }
-    GdiFlush();
-    return BitBlt(hdc, box.left, box.top, box.right - box.left, box.bottom - box.top, source,
-                  box.left, box.top, SRCCOPY) != FALSE;
+    return true;
 }
 
 } // namespace

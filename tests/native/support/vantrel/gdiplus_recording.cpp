@@ -493,7 +493,8 @@ void* Bitmap::CreateGdiBitmap(Argb) const {
     Keep(Status::NotImplemented);
     return nullptr;
 }
-Status Bitmap::CopyPixels(int32_t, int32_t, int32_t, int32_t, void*, int32_t) const {
+Status Bitmap::ReadPixels(int32_t, int32_t, int32_t, int32_t,
+                          const std::function<bool(const void*, int32_t)>&) const {
     return Keep(Status::NotImplemented);
 }
 Status Bitmap::CopyAreaFrom(const Bitmap& source, int32_t left, int32_t top, int32_t width,
