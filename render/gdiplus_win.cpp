@@ -375,21 +375,22 @@ Status Bitmap::CopyAreaFrom(const Bitmap& source, int32_t left, int32_t top, int
                             int32_t height) {
     // The source rows are read in place and handed to GDI+ as the buffer to write here: one
     // copy of the rows, where a drawn image costs a blend or a conversion per pixel.
-    auto* from = As<Gdiplus::GpBitmap>(source.Handle());
     auto* to = As<Gdiplus::GpBitmap>(handle_);
-    if (!from || !to || from == to) return Keep(Status::InvalidParameter);
+    if (!to || !source.Valid() || source.Handle() == handle_) return Keep(Status::InvalidParameter);
     const Gdiplus::Rect area(left, top, width, height);
-    Gdiplus::BitmapData rows{};
-    Status status = From(flat::GdipBitmapLockBits(from, &area, Gdiplus::ImageLockModeRead,
-                                                  PixelFormat32bppARGB, &rows));
-    if (status != Status::Ok) return Keep(status);
-    Gdiplus::BitmapData target = rows;
-    status = From(flat::GdipBitmapLockBits(
-        to, &area, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
-        PixelFormat32bppARGB, &target));
-    if (status == Status::Ok) status = From(flat::GdipBitmapUnlockBits(to, &target));
-    const Status unlocked = From(flat::GdipBitmapUnlockBits(from, &rows));
-    return Keep(status != Status::Ok ? status : unlocked);
+    return source.ReadPixels(left, top, width, height, [&](const void* rows, int32_t stride) {
+        Gdiplus::BitmapData target{};
+        target.Width = UINT(width);
+        target.Height = UINT(height);
+        target.Stride = stride;
+        target.PixelFormat = PixelFormat32bppARGB;
+        target.Scan0 = const_cast<void*>(rows); // only read: the lock writes into `to`
+        if (From(flat::GdipBitmapLockBits(
+                to, &area, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
+                PixelFormat32bppARGB, &target)) != Status::Ok)
+            return false;
+        return From(flat::GdipBitmapUnlockBits(to, &target)) == Status::Ok;
+    });
 }
 
 // --- graphics
