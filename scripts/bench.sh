@@ -16,6 +16,8 @@
 #     BENCH_COMPARE=DIR measures the ready folder DIR of an earlier build (of the same
 #     architecture) the same way, interleaved with this build's runs, so that both are compared
 #     on one machine at one time.
+#  4. Under Wine: the frames Vantrel draws a second in the same two cases (and for the earlier
+#     build), counted as the WM_PAINT messages its window gets, from Wine's message trace.
 #
 # BENCH_TICKS (300) sets the frame ticks per skin of step 2. Every Windows program runs from a
 # scratch copy of the ready folder in build/bench-wine/, through the build's Wine runner; each
@@ -231,3 +233,36 @@ cpu_shares() {
 
 echo "== Vantrel under Wine, CPU share over ${seconds} s after ${settle} s, shipped skin, $runs run(s) of each"
 cpu_shares
+
+# --- 4. frames Vantrel draws a second ----------------------------------------------------------
+
+# One window of $seconds, as in the CPU runs, with Wine's message trace on: every frame drawn
+# reaches the window as one WM_PAINT, and nothing else in the program paints. The trace costs a
+# little CPU, so these runs are apart from the CPU runs; the frames follow the data, not the CPU.
+# Prints the frames a second.
+frames_run() {
+    local with=$1
+    fresh_programs "${2:-}"
+    local log=$run/messages.log
+    if [ "$with" = gps ]; then
+        (cd "$run/programs" && exec "$wine_run" GpsServer.exe) >/dev/null 2>&1 &
+    fi
+    (cd "$run/programs" && VZ_WINEDEBUG=-all,trace+msg exec "$wine_run" Vantrel.exe) >"$log" 2>&1 &
+    sleep "$settle"
+    local f0 f1
+    f0=$(grep -c 'msg=WM_PAINT' "$log" || true)
+    sleep "$seconds"
+    f1=$(grep -c 'msg=WM_PAINT' "$log" || true)
+    awk -v f="$((f1 - f0))" -v t="$seconds" 'BEGIN { printf "%.2f\n", f / t }'
+}
+
+echo "== Vantrel under Wine, frames drawn a second over ${seconds} s after ${settle} s, shipped skin"
+for build in this earlier; do
+    from="" name=""
+    if [ "$build" = earlier ]; then
+        [ -n "$compare" ] || continue
+        from=$compare name=" (earlier build)"
+    fi
+    echo "  GPS server stand-in driving$name: $(frames_run gps "$from") frames a second"
+    echo "  no GPS server$name: $(frames_run none "$from") frames a second"
+done
