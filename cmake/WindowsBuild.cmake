@@ -34,9 +34,13 @@ endfunction()
 if(NOT MSVC)
     # No runtime DLL has to sit beside the programs.
     add_link_options(-static -static-libgcc -static-libstdc++)
-    # Sections on page boundaries in the file too. Wine maps such a section straight from the
-    # file; one that is not page-aligned it reads into private memory whole, and the debug
-    # information alone would then add about 6 MiB to every program's resident memory.
+endif()
+# Sections on page boundaries in the file too. Wine maps such a section straight from the file;
+# one that is not page-aligned it reads into private memory whole, and the debug information
+# alone would then add about 6 MiB to every program's resident memory.
+if(MSVC)
+    add_link_options(/FILEALIGN:4096)
+else()
     add_link_options(-Wl,--file-alignment,4096)
 endif()
 add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
