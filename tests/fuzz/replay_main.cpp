@@ -16,7 +16,16 @@
 #include <string>
 #include <vector>
 
-#if defined(__has_include)
+// The hook lives in the sanitizer runtime, which a build without sanitizers does not link, even
+// where the header is installed.
+#if defined(__SANITIZE_ADDRESS__)
+#define VZ_UNDER_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VZ_UNDER_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(VZ_UNDER_ADDRESS_SANITIZER) && defined(__has_include)
 #if __has_include(<sanitizer/common_interface_defs.h>)
 #include <sanitizer/common_interface_defs.h>
 #define VZ_HAVE_SANITIZER_CALLBACK 1

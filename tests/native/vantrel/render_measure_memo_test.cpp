@@ -30,6 +30,8 @@ TEST(MeasureMemo, RecallsOnlyTheSameTextFontFormatLayoutAndTransform) {
         const char* what;
         void (*apply)(gfx::MeasureKey&);
     };
+    // The texts are built as temporaries: GCC 12's optimiser mistakes a literal assigned to the
+    // string for an overlapping copy (-Wrestrict) in builds with optimisation.
     const Change changes[] = {
         {"another font", [](gfx::MeasureKey& k) { k.font = 8; }},
         {"no format", [](gfx::MeasureKey& k) { k.format = 0; }},
@@ -37,8 +39,8 @@ TEST(MeasureMemo, RecallsOnlyTheSameTextFontFormatLayoutAndTransform) {
         {"a layout box moved", [](gfx::MeasureKey& k) { k.layout.y = 1; }},
         {"a turned surface", [](gfx::MeasureKey& k) { k.transform[1] = 0.5; }},
         {"a moved surface", [](gfx::MeasureKey& k) { k.transform[4] = 10; }},
-        {"another text", [](gfx::MeasureKey& k) { k.text = u"N"; }},
-        {"a longer text", [](gfx::MeasureKey& k) { k.text = u"NE "; }},
+        {"another text", [](gfx::MeasureKey& k) { k.text = std::u16string(u"N"); }},
+        {"a longer text", [](gfx::MeasureKey& k) { k.text = std::u16string(u"NE "); }},
     };
     for (const Change& change : changes) {
         gfx::MeasureKey key = Key();
